@@ -1,0 +1,61 @@
+#pragma once
+// RIFF/WAVE PCM files: the header the recorder writes, its repair after every
+// flush, the cut at the end of a take, the chunk walk and the file description.
+// All byte access goes through the file handle layer; integers are little-endian.
+//
+// For every operation: with handle 0 the file is opened by name (readers mode 0,
+// writers mode 2) and closed before returning; with a non-zero handle that handle
+// is used and left open, except that a failed read or write closes it. The
+// handle is taken by reference so that such a close also zeroes the caller's
+// variable; the name-only overloads stand for handle 0.
+
+#include <cstdint>
+#include <string>
+
+#include "formats/FileHandle.h"
+
+namespace lumora {
+
+struct WaveFileInfo {
+  int32_t valid = 0;        // 1 when a usable "fmt " and "data" chunk were found
+  int32_t frames = 0;       // frames of sample data, at most 2147483647
+  int32_t sampleRate = 0;
+  int16_t bitsPerSample = 0;
+  int16_t channels = 0;
+  int32_t blockAlign = 0;   // bits * channels / 8, computed
+  int32_t dataOffset = 0;   // file offset of the first sample byte
+  int64_t dataSize = 0;     // from the data chunk's size field
+  int64_t fileSize = 0;
+  int32_t formatIndex = 0;
+  int32_t durationMs = 0;   // round(frames / rate * 1000)
+  int32_t formatTag = 0;    // as found, not checked
+};
+
+// Writes the 44-byte header (68 bytes, extensible, for 6 or 8 channels) with the
+// given data size. Without a handle an existing file of that name is deleted
+// first. 1 when every byte was written, 0 otherwise (a take must not start on a
+// file that cannot be written).
+int32_t WriteWavHeader(const std::string& name, FileHandle& handle, int32_t rate, int32_t bits,
+                       int32_t channels, int64_t dataSize);
+
+// Makes the RIFF and data sizes agree with the file length: 1 when both were
+// written; 0 for files shorter than 44 bytes or longer than 4294967295 bytes, or
+// without a usable data chunk.
+int32_t TrimRiff(const std::string& name, FileHandle& handle);
+
+// Sets the data chunk to n bytes and cuts the file behind it (and its pad byte).
+int32_t SetWavDataLength(const std::string& name, FileHandle& handle, int64_t n);
+
+// Offset of the first chunk with the four-character id, or -1.
+int64_t FindRifffcc(const std::string& name, FileHandle& handle, const std::string& id);
+
+WaveFileInfo ReadWaveFileInfo(const std::string& name, FileHandle& handle);
+
+int32_t WriteWavHeader(const std::string& name, int32_t rate, int32_t bits, int32_t channels,
+                       int64_t dataSize);
+int32_t TrimRiff(const std::string& name);
+int32_t SetWavDataLength(const std::string& name, int64_t n);
+int64_t FindRifffcc(const std::string& name, const std::string& id);
+WaveFileInfo ReadWaveFileInfo(const std::string& name);
+
+}  // namespace lumora

@@ -1,0 +1,34 @@
+#pragma once
+// The daily diagnostic log: "yyyymmdd - machine - session.log" for normal lines
+// and ".err" for error lines in LogFolder; each line is "yyyy/mm/dd hh:mm:ss
+// message" + CR LF. Every call opens, appends and closes, so a crash loses
+// nothing already logged. A failure never reaches the caller.
+
+#include <cstdint>
+#include <string>
+
+namespace lumora {
+
+struct LogConfig {
+  int32_t enabled = 1;     // LogEnabled (setting "LogError")
+  std::string folder;      // LogFolder, ending in "/"; empty: the default log folder
+  std::string machine;     // computer name; empty when unknown
+  std::string session;     // SessionName; empty: the program title
+};
+
+void ConfigureLog(const LogConfig& config);
+const LogConfig& CurrentLogConfig();
+
+void Log(const std::string& message, int32_t isError = 0);
+
+// AppFolder + "log/" when the program folder is writable, else a per-user folder.
+std::string DefaultLogFolder();
+// The machine name as gethostname gives it ("" on failure).
+std::string MachineName();
+
+// The start-up purge: deletes only this program's own log files (".log" and
+// ".err" files named "yyyymmdd - machine - session") older than the given days,
+// and the folders it emptied of them.
+int32_t CleanLogFolder(const std::string& folder, int32_t olderThanDays);
+
+}  // namespace lumora
