@@ -1,0 +1,72 @@
+#include "recording/DiskWriter.h"
+
+#include <cstring>
+
+#include "formats/FileHandle.h"
+#include "formats/Wav.h"
+#include "support/Log.h"
+
+namespace lumora {
+
+void DiskWriter::Setup(int64_t stageCapacity, bool wavMode) {
+  stageCapacity_ = stageCapacity;
+  // 1025 spare bytes, as the staging always had: a margin for the encoder's
+  // output, which is not a whole number of buffers.
+  stageBuffer_.assign(static_cast<size_t>(stageCapacity + 1025), 0);
+  stagedBytes_ = 0;
+  stageFile_.clear();
+  wavMode_ = wavMode;
+}
+
+int32_t DiskWriter::WriteDiskBuffer(const uint8_t* source, int64_t length, const std::string& fileName,
+                                    int32_t flush) {
+  if (length > stageCapacity_) {
+    Log("WriteDiskBuffer err1a  FN=" + stageFile_ + "pLen=" + std::to_string(length), 1);
+    return 0;
+  }
+  if (source && length < 1) {
+    Log("WriteDiskBuffer err1b  FN=" + stageFile_ + "pLen=" + std::to_string(length) +
+            " pSrcVar=" + std::to_string(reinterpret_cast<uintptr_t>(source)),
+        1);
+    return 0;
+  }
+  const bool due = fileName != stageFile_ || flush == 1 || stagedBytes_ + length >= stageCapacity_;
+  if (!stageFile_.empty() && stagedBytes_ >= 1 && due && !FlushStaged()) return 0;
+  if (!fileName.empty()) stageFile_ = fileName;
+  if (source && length > 0) {
+    std::memcpy(stageBuffer_.data() + stagedBytes_, source, static_cast<size_t>(length));
+    stagedBytes_ += length;
+  }
+  return 1;
+}
+
+bool DiskWriter::FlushStaged() {
+  FileHandle handle = GetFH(stageFile_, 2);
+  const int64_t sizeBefore = handle ? FileSizeOf(handle) : -1;
+  if (handle) handle = WriteMemToFileEX(stageBuffer_.data(), stagedBytes_, -1, handle, stageFile_, 0);
+  if (!handle) {
+    Log("WriteDiskBuffer err2  FN=" + stageFile_ + " CurrentSize=" + std::to_string(stagedBytes_), 1);
+    // A partial append (a full disk) would leave a torn frame behind the data:
+    // put the file back to its last good length so it stays a valid file.
+    if (sizeBefore >= 0) SetFileSize(stageFile_, sizeBefore);
+    if (wavMode_) TrimRiff(stageFile_);
+    stagedBytes_ = 0;
+    return false;
+  }
+  if (wavMode_) TrimRiff(stageFile_, handle);
+  CloseFH(handle);
+  stagedBytes_ = 0;
+  counters_.FramesFlushed = counters_.FramesWritten;
+  return true;
+}
+
+int32_t SetFileSize(const std::string& name, int64_t size) {
+  if (size > 4294967294LL || size < 0) return 0;
+  FileHandle handle = GetFH(name, 1);
+  if (!handle) return 0;
+  const int32_t result = SeekAt(handle, size) == 0 ? SetEndOfFile(handle) : 0;
+  CloseFH(handle);
+  return result;
+}
+
+}  // namespace lumora

@@ -1,0 +1,21 @@
+#pragma once
+// Buffer and file sizes of a take that follow from its format and mode.
+
+#include <cstdint>
+
+#include "support/SampleFormat.h"
+
+namespace lumora {
+
+// Frames of one capture buffer: 100 ms in WAV mode; in MP3 mode a multiple of
+// 3456 frames (three MP3 frames of 1152 samples) so the encoder gets whole frames.
+int32_t FramesPerBufferFor(const SampleFormat& format, bool mp3Mode);
+
+// Frames that fit in a WAV file of 4 GiB, minus ten seconds of margin.
+int64_t MaxFramesPerFileFor(const SampleFormat& format);
+
+// Bytes of the disk staging: three seconds of PCM, or three seconds of MP3 at
+// the bit rate (kbit/s * 1000 / 8 * 3).
+int64_t StageCapacityFor(const SampleFormat& format, bool mp3Mode, int32_t mp3Kbps);
+
+}  // namespace lumora
