@@ -2,7 +2,9 @@
 // How the level scan finds a frame by number: each side (input, playback) keeps
 // 50 buffer records, each with two inclusive frame ranges and the buffer that
 // holds each range. The capture ring and the playback ring fill these records;
-// the level scan only reads them.
+// the level scan only reads them. The data of a range is PCM in the side's
+// format (24 bit packed in 3 bytes on both sides) and holds at least
+// last - first + 1 frames.
 
 #include <array>
 #include <cstdint>
