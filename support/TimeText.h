@@ -23,4 +23,8 @@ std::string DateTimeText(int32_t dayBoundary = 0, int32_t dayOffset = 0, int32_t
 // above: empty text.
 std::string TimeText(int32_t milliseconds, int32_t style, int32_t allowNegative = 0);
 
+// value with at least `digits` digits, zero-padded on the left; a wider number
+// keeps all its digits (ZeroPad(7, 2) = "07", ZeroPad(100, 2) = "100").
+std::string ZeroPad(int64_t value, int32_t digits);
+
 }  // namespace lumora
