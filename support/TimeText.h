@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/Clock.h"
+
 namespace lumora {
 
 // dayBoundary: seconds after midnight at which the day changes (0 = midnight);
@@ -16,6 +18,12 @@ namespace lumora {
 std::string DateTimeText(int32_t dayBoundary = 0, int32_t dayOffset = 0, int32_t separatorStyle = 0,
                          int32_t parts = 0, int32_t timeSource = 0, int32_t yearStyle = 0,
                          float addSeconds = 0.0f);
+// The same text for a given local time, so that one reading of the clock can
+// serve several texts (the log's file name and its line stamp). Empty text for
+// an addSeconds that is not a finite number of seconds.
+std::string DateTimeTextAt(const LocalDateTime& now, int32_t dayBoundary, int32_t dayOffset,
+                           int32_t separatorStyle, int32_t parts, int32_t timeSource, int32_t yearStyle,
+                           float addSeconds);
 
 // A duration in milliseconds in one of the styles 0..12 (style 1: mm'ss.f, the
 // recording and playback displays). Fractions are cut, never rounded. Negative
