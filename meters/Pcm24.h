@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "meters/FastRound.h"
+
 namespace lumora {
 
 struct StereoSample {
@@ -16,12 +18,12 @@ struct StereoSample {
 
 // Sign-extended value of the 3-byte sample at p.
 inline int32_t ReadSample24(const uint8_t* p) {
-  const int32_t v = p[0] | (p[1] << 8) | (p[2] << 16);
-  return v > 8388607 ? v - 16777216 : v;
+  const uint32_t v = p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
+  return static_cast<int32_t>(v << 8) >> 8;  // the top byte's sign bit becomes the sign
 }
 
-// round(sample at p * factor), halves to even.
-int32_t Sample24(const uint8_t* p, double factor);
+// round(sample at p * factor), halves to even (clamped to the int32 range).
+inline int32_t Sample24(const uint8_t* p, double factor) { return RoundToInt32(ReadSample24(p) * factor); }
 
 // Allocation-free forms for buffers sized in advance: src.size() / 3 samples are
 // converted; dst must hold that many (3 bytes each for Pack24Into). Return false,

@@ -1,0 +1,65 @@
+#include "meters/ApplyGain.h"
+
+#include <algorithm>
+
+#include "meters/FastRound.h"
+#include "meters/Pcm24.h"
+#include "meters/PcmSample.h"
+
+namespace lumora {
+
+namespace {
+// 8 and 16 bit, sample by sample: the 8-bit value is scaled around its 128 zero
+// and clipped to a byte; 16 bit clips symmetrically to +-32767.
+template <int Bytes>
+void ScaleSamples(const uint8_t* src, uint8_t* dst, int64_t frames, int32_t channels,
+                  std::array<double, 2> gain) {
+  for (int64_t f = 0; f < frames; ++f) {
+    for (int32_t c = 0; c < channels; ++c, src += Bytes, dst += Bytes) {
+      const int32_t s = ReadPcmSample<Bytes>(src);
+      if constexpr (Bytes == 1) {
+        dst[0] = static_cast<uint8_t>(std::clamp(RoundToInt32(s * gain[c] + 128.0), 0, 255));
+      } else {
+        const int32_t x = std::clamp(RoundToInt32(s * gain[c]), -32767, 32767);
+        dst[0] = static_cast<uint8_t>(x);
+        dst[1] = static_cast<uint8_t>(x >> 8);
+      }
+    }
+  }
+}
+
+// 24 bit goes through the integer work buffer; packing clips to the 24-bit range.
+void Scale24(std::span<const uint8_t> src, std::span<uint8_t> dst, int64_t frames, int32_t channels,
+             std::array<double, 2> gain, std::span<int32_t> work) {
+  const size_t samples = static_cast<size_t>(frames) * channels;
+  std::span<int32_t> values = work.first(samples);
+  Unpack24Into(src.first(samples * 3), values);
+  for (size_t k = 0; k < samples; k += channels) {
+    for (int32_t c = 0; c < channels; ++c) values[k + c] = RoundToInt32(values[k + c] * gain[c]);
+  }
+  Pack24Into(values, dst);
+}
+}  // namespace
+
+bool ApplyGain(std::span<const uint8_t> source, std::span<uint8_t> destination, int64_t frames,
+               const SampleFormat& format, std::array<float, 2> gain, std::span<int32_t> work) {
+  const int32_t formatIndex = FormatIndexOf(format.nCh, format.nBit);
+  if (formatIndex < 0 || formatIndex > 5 || frames < 0) return false;
+  const uint64_t bytes = static_cast<uint64_t>(frames) * format.BlockAlign();
+  if (source.size() < bytes || destination.size() < bytes) return false;
+  const std::array<double, 2> g{gain[0], gain[1]};
+  switch (format.nBit) {
+    case 8:
+      ScaleSamples<1>(source.data(), destination.data(), frames, format.nCh, g);
+      return true;
+    case 16:
+      ScaleSamples<2>(source.data(), destination.data(), frames, format.nCh, g);
+      return true;
+    default:
+      if (work.size() < static_cast<uint64_t>(frames) * format.nCh) return false;
+      Scale24(source, destination, frames, format.nCh, g, work);
+      return true;
+  }
+}
+
+}  // namespace lumora

@@ -1,0 +1,182 @@
+#include "meters/LevelScan.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "meters/FastRound.h"
+#include "meters/FrameLookup.h"
+#include "meters/Pcm24.h"
+#include "meters/PcmSample.h"
+
+namespace lumora {
+
+void LevelState::SetupFormat(const SampleFormat& newFormat) {
+  format = newFormat;
+  formatIndex = FormatIndexOf(format.nCh, format.nBit);
+  fullScale = FullScale(formatIndex);
+  peakWindow = PeakWindow(format.nFreq);
+  rmsWindow = RmsWindow(format.nFreq);
+  historyWindow = HistoryWindow(format.nFreq);
+  lastHistoryPosition = {-1, -1};
+}
+
+namespace {
+constexpr int64_t kBlockFrames = 1024;
+
+using Gains = std::array<double, 2>;
+// Magnitudes of n consecutive frames starting at p, clipped to fs.
+using Decoder = void (*)(const uint8_t* p, int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out);
+
+template <int Bytes, bool Gained>
+int32_t Magnitude(const uint8_t* p, double gain, int32_t fs) {
+  int64_t a = 0;
+  if constexpr (!Gained) {
+    a = ReadPcmSample<Bytes>(p);
+  } else if constexpr (Bytes == 3) {
+    a = Sample24(p, gain);
+  } else {
+    a = RoundToInt32(ReadPcmSample<Bytes>(p) * gain);
+  }
+  return static_cast<int32_t>(std::min<int64_t>(a < 0 ? -a : a, fs));
+}
+
+template <int Bytes, int Channels, bool Gained>
+void Decode(const uint8_t* p, int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out) {
+  for (int64_t k = 0; k < n; ++k, p += Bytes * Channels) {
+    out[k][0] = Magnitude<Bytes, Gained>(p, gain[0], fs);
+    out[k][1] = Channels == 2 ? Magnitude<Bytes, Gained>(p + Bytes, gain[1], fs) : 0;
+  }
+}
+
+template <int Bytes>
+Decoder DecoderFor(int32_t channels, bool gained) {
+  if (channels == 1) return gained ? Decode<Bytes, 1, true> : Decode<Bytes, 1, false>;
+  return gained ? Decode<Bytes, 2, true> : Decode<Bytes, 2, false>;
+}
+
+Decoder DecoderFor(const SampleFormat& format, bool gained) {
+  if (format.nBit == 8) return DecoderFor<1>(format.nCh, gained);
+  if (format.nBit == 16) return DecoderFor<2>(format.nCh, gained);
+  return DecoderFor<3>(format.nCh, gained);
+}
+
+// Which frames a scan reads and what each part of them feeds.
+struct ScanPlan {
+  int64_t first = 0;
+  int64_t last = 0;
+  int64_t peakFrom = 0;     // frames from here on count for the returned peak
+  int64_t historyFrom = 0;  // frames from here on go to the history
+  bool full = false;
+};
+
+struct Readings {
+  double sumsq[2] = {0.0, 0.0};
+  int32_t peak[2] = {0, 0};
+  int32_t windowPeak = 0;
+};
+
+struct ScanContext {
+  const FrameTable& table;
+  ScanPlan plan;
+  Decoder decode;
+  Gains gain;
+  int32_t fullScale;
+  int32_t blockAlign;
+  LevelHistory* history;
+};
+
+// The oldest frame the history has not drawn yet. After a gap longer than the
+// RMS window the older frames are skipped, not drawn late; a position beyond
+// endFrame means the side's frame count started again.
+int64_t HistoryStart(int64_t lastDrawn, int64_t endFrame, int64_t rmsWindow) {
+  const int64_t oldest = endFrame - rmsWindow;
+  if (lastDrawn < 0 || lastDrawn > endFrame) return oldest;
+  return std::max(lastDrawn + 1, oldest);
+}
+
+ScanPlan PlanScan(const LevelState& state, LevelSide side, int64_t endFrame, bool peakOnly) {
+  ScanPlan plan;
+  plan.full = !peakOnly;
+  plan.first = endFrame - (peakOnly ? state.peakWindow : state.rmsWindow);
+  plan.last = endFrame;
+  plan.peakFrom = endFrame - state.peakWindow;
+  plan.historyFrom = peakOnly ? endFrame + 1
+                              : HistoryStart(state.lastHistoryPosition[static_cast<size_t>(side)], endFrame,
+                                             state.rmsWindow);
+  return plan;
+}
+
+void Accumulate(const FrameMagnitudes* block, int64_t n, int64_t firstFrame, const ScanContext& ctx,
+                Readings& r) {
+  if (ctx.plan.full) {
+    for (int64_t k = 0; k < n; ++k) {
+      for (int c = 0; c < 2; ++c) {
+        const double a = block[k][c];
+        r.sumsq[c] += a * a;
+        r.peak[c] = std::max(r.peak[c], block[k][c]);
+      }
+    }
+  }
+  for (int64_t k = std::max<int64_t>(0, ctx.plan.peakFrom - firstFrame); k < n; ++k) {
+    r.windowPeak = std::max({r.windowPeak, block[k][0], block[k][1]});
+  }
+  const int64_t fromHistory = std::max<int64_t>(0, ctx.plan.historyFrom - firstFrame);
+  if (ctx.history && fromHistory < n) {
+    ctx.history->AddMagnitudes({block + fromHistory, static_cast<size_t>(n - fromHistory)});
+  }
+}
+
+Readings ScanFrames(const ScanContext& ctx) {
+  FrameMagnitudes block[kBlockFrames];
+  Readings readings;
+  for (int64_t f = ctx.plan.first; f <= ctx.plan.last;) {
+    const FrameRun run = FindFrameRun(ctx.table, f, ctx.plan.last, ctx.blockAlign);
+    for (const uint8_t* data = run.data; f <= run.last;) {
+      const int64_t n = std::min(kBlockFrames, run.last - f + 1);
+      if (data) {
+        ctx.decode(data, n, ctx.gain, ctx.fullScale, block);
+        data += n * ctx.blockAlign;
+      } else {
+        std::fill_n(block, n, FrameMagnitudes{0, 0});
+      }
+      Accumulate(block, n, f, ctx, readings);
+      f += n;
+    }
+  }
+  return readings;
+}
+
+void DrawMeter(const LevelState& state, const Readings& r, VuMeter& meter) {
+  const double fs = state.fullScale;
+  for (int32_t bar = 0; bar < 2; ++bar) {
+    const int c = state.format.nCh == 1 ? 0 : bar;  // a mono meter shows the one channel twice
+    double rms = std::sqrt(r.sumsq[c] / static_cast<double>(state.rmsWindow));
+    if (state.rmsPlus3) rms *= kRmsPlus3Factor;
+    const float rmsDb = LinToDb(static_cast<float>(rms / fs));
+    const float peakDb = LinToDb(static_cast<float>(r.peak[c] / fs));
+    meter.DrawVU(bar, rmsDb, peakDb, LevelText(rmsDb), 99.0f);
+  }
+}
+}  // namespace
+
+int32_t ScanLevels(LevelState& state, LevelSide side, const FrameTable& table, int64_t endFrame,
+                   bool peakOnly, const ScanOutputs& outputs) {
+  const bool measurable = state.formatIndex >= 0 && state.formatIndex <= 5 && state.rmsWindow > 0;
+  if (endFrame < 0 || !measurable) return 0;
+  const bool gained = side == LevelSide::kInput && (state.inputGain[0] != 1.0f || state.inputGain[1] != 1.0f);
+  const ScanContext ctx{table,
+                        PlanScan(state, side, endFrame, peakOnly),
+                        DecoderFor(state.format, gained),
+                        {state.inputGain[0], state.inputGain[1]},
+                        state.fullScale,
+                        state.format.BlockAlign(),
+                        peakOnly ? nullptr : outputs.history};
+  if (ctx.history) ctx.history->BeginHistory(ctx.plan.historyFrom, endFrame);
+  const Readings readings = ScanFrames(ctx);
+  if (peakOnly) return readings.windowPeak;
+  state.lastHistoryPosition[static_cast<size_t>(side)] = endFrame;
+  if (outputs.live && outputs.meter) DrawMeter(state, readings, *outputs.meter);
+  return readings.windowPeak;
+}
+
+}  // namespace lumora
