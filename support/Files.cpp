@@ -41,4 +41,15 @@ int32_t NameFile(const std::string& oldPath, const std::string& newPath) {
   return std::rename(oldPath.c_str(), newPath.c_str()) == 0 ? 1 : 0;
 }
 
+int32_t FileRename(const std::string& oldPath, const std::string& newPath, int32_t overwrite) {
+  if (overwrite) FileDelete(newPath);
+  // Up to 10 attempts, 10, 20, ... 90 ms apart: long enough for another program
+  // to let go of a file it holds briefly.
+  for (int32_t attempt = 1;; ++attempt) {
+    if (NameFile(oldPath, newPath)) return 1;
+    if (attempt >= 10) return 0;
+    WaitEvents(attempt * 10, 0);
+  }
+}
+
 }  // namespace lumora
