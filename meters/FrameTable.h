@@ -20,10 +20,10 @@ struct FrameRange {
 };
 
 struct FrameRecord {
-  FrameRange firstRange;                 // input side: the current range
-  FrameRange secondRange;                // input side: the previous range
-  const uint8_t* firstData = nullptr;    // frame 0 of the buffer holding firstRange
-  const uint8_t* secondData = nullptr;   // input side: the same capture buffer
+  FrameRange firstRange;                // input side: the current range
+  FrameRange secondRange;               // input side: the previous range
+  const uint8_t* firstData = nullptr;   // frame 0 of the buffer holding firstRange
+  const uint8_t* secondData = nullptr;  // input side: the same capture buffer
 };
 
 using FrameTable = std::array<FrameRecord, kRingBuffers>;

@@ -60,8 +60,10 @@ std::string LevelText(float db) {
   if (static_cast<double>(db) <= -99.9) return "-\u221e";
   const int64_t tenths = RoundHalfEven(std::fabs(static_cast<double>(db)) * 10.0);
   char text[32];
-  std::snprintf(text, sizeof text, "%c%02lld.%lld", db > 0.0f ? '+' : '-', static_cast<long long>(tenths / 10),
-                static_cast<long long>(tenths % 10));
+  // The sign follows the shown value: a square wave at full scale measures a hair
+  // above 0 dB (the window's extra frame) and still reads -00.0.
+  std::snprintf(text, sizeof text, "%c%02lld.%lld", db > 0.0f && tenths > 0 ? '+' : '-',
+                static_cast<long long>(tenths / 10), static_cast<long long>(tenths % 10));
   return text;
 }
 

@@ -25,8 +25,8 @@ int64_t PeakWindow(int32_t nFreq);     // 60 ms: the peak that automatic recordi
 int64_t RmsWindow(int32_t nFreq);      // 300 ms: RMS and peak of the meters
 int64_t HistoryWindow(int32_t nFreq);  // 8 RMS windows: the span of the level history
 
-// 10^(3/20) in single precision: the "RMS+3db" option lifts RMS readings so a
-// full-scale sine reads 0 dB instead of -3 dB.
+// 10^(3/20), one single-precision step above the nearest float: the "RMS+3db"
+// option lifts RMS readings so a full-scale sine reads 0 dB instead of -3 dB.
 constexpr float kRmsPlus3Factor = 1.4125380516052246f;
 
 // Start and end thresholds of automatic recording, in sample units.
@@ -42,8 +42,8 @@ LevelThresholds UpdateLevelThresholds(int32_t startLevelDb, int32_t endLevelDb, 
 
 // The reading beside a meter bar: "-∞" at or below -99.9 dB, else "-" and the
 // magnitude as "00.0" ("-06.0" for -6.04 dB). Only the RMS+3db option can lift a
-// reading above full scale; it shows as "+" and the value ("+03.0"), because a
-// "-" there would read as a level below full scale.
+// reading visibly above full scale; it shows as "+" and the value ("+03.0"),
+// because a "-" there would read as a level below full scale.
 std::string LevelText(float db);
 
 }  // namespace lumora

@@ -28,7 +28,8 @@ class TestRing {
   explicit TestRing(SampleFormat format) : format_(format) { buffers_.reserve(2 * kRingBuffers); }
 
   // A buffer holding frames first..first+count-1 of signal(frame, channel).
-  const uint8_t* MakeBuffer(int64_t first, int64_t count, const std::function<int32_t(int64_t, int)>& signal) {
+  const uint8_t* MakeBuffer(int64_t first, int64_t count,
+                            const std::function<int32_t(int64_t, int)>& signal) {
     std::vector<uint8_t>& bytes = buffers_.emplace_back();
     for (int64_t f = first; f < first + count; ++f) {
       for (int c = 0; c < format_.nCh; ++c) PutSample(bytes, format_.nBit, signal(f, c));

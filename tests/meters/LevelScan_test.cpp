@@ -23,7 +23,8 @@ SampleFormat Format(int32_t rate, int16_t bits, int16_t channels) { return {rate
 
 int32_t SquareAt(int32_t fullScale, int64_t frame) { return (frame / 24) % 2 == 0 ? fullScale : -fullScale; }
 int32_t SineAt(int32_t fullScale, int64_t frame) {
-  return static_cast<int32_t>(std::lround(fullScale * std::sin(2.0 * std::numbers::pi * 1000.0 * frame / 48000.0)));
+  return static_cast<int32_t>(
+      std::lround(fullScale * std::sin(2.0 * std::numbers::pi * 1000.0 * frame / 48000.0)));
 }
 
 struct Reading {
@@ -166,14 +167,15 @@ TEST(LevelScan, LookupPrefersEarlierRecordsAndSecondRangesAndReadsGapsAsSilence)
   state.SetupFormat(Format(8000, 16, 1));  // RMS window 2400 frames
   TestRing ring(state.format);
   auto place = [&](int record, bool second, int tag, int64_t first, int64_t last) {
-    const uint8_t* data = ring.MakeBuffer(first, last - first + 1, [&](int64_t f, int) { return Tagged(tag, f); });
+    const uint8_t* data =
+        ring.MakeBuffer(first, last - first + 1, [&](int64_t f, int) { return Tagged(tag, f); });
     FrameRecord& rec = ring.table[record];
     (second ? rec.secondRange : rec.firstRange) = {first, last};
     (second ? rec.secondData : rec.firstData) = data;
   };
   place(0, false, 1, 0, 999);
-  place(0, true, 2, 500, 1499);     // a record's second range wins over its first
-  place(1, false, 3, 1200, 2399);   // ... and over later records
+  place(0, true, 2, 500, 1499);    // a record's second range wins over its first
+  place(1, false, 3, 1200, 2399);  // ... and over later records
   place(5, true, 4, 2000, 2999);
   place(49, false, 5, 3100, 3500);  // 3000..3099: in no record
   auto expected = [](int64_t f) {
@@ -201,7 +203,8 @@ TEST(LevelScan, InputSideIsMeasuredAfterTheGainAndPlaybackRaw) {
   FakeHistory input;
   FakeHistory playback;
   EXPECT_EQ(ScanLevels(state, LevelSide::kInput, ring.table, 10000, false, {nullptr, &input, true}), 32767);
-  EXPECT_EQ(ScanLevels(state, LevelSide::kPlayback, ring.table, 10000, false, {nullptr, &playback, true}), 20000);
+  EXPECT_EQ(ScanLevels(state, LevelSide::kPlayback, ring.table, 10000, false, {nullptr, &playback, true}),
+            20000);
   ASSERT_EQ(input.frames.size(), 2401u);
   EXPECT_EQ(input.frames[0], (FrameMagnitudes{2, 32767}));  // frame 7600
   EXPECT_EQ(input.frames[1], (FrameMagnitudes{4, 32767}));
@@ -278,8 +281,10 @@ TEST(LevelScan, HistoryGetsEachFrameOnceAndSkipsLongGaps) {
 // the scan, which looks up once per run.
 const uint8_t* NaiveFind(const FrameTable& table, int64_t f, int32_t blockAlign) {
   for (const FrameRecord& rec : table) {
-    if (rec.secondRange.Contains(f)) return rec.secondData ? rec.secondData + (f - rec.secondRange.first) * blockAlign : nullptr;
-    if (rec.firstRange.Contains(f)) return rec.firstData ? rec.firstData + (f - rec.firstRange.first) * blockAlign : nullptr;
+    if (rec.secondRange.Contains(f))
+      return rec.secondData ? rec.secondData + (f - rec.secondRange.first) * blockAlign : nullptr;
+    if (rec.firstRange.Contains(f))
+      return rec.firstData ? rec.firstData + (f - rec.firstRange.first) * blockAlign : nullptr;
   }
   return nullptr;
 }
@@ -307,7 +312,8 @@ TEST(LevelScan, MatchesAFrameByFrameLookupOnRandomOverlappingTables) {
     const int64_t end = random() % 7000;
     FakeHistory history;
     FakeMeter meter;
-    const int32_t peak = ScanLevels(state, LevelSide::kInput, ring.table, end, false, {&meter, &history, true});
+    const int32_t peak =
+        ScanLevels(state, LevelSide::kInput, ring.table, end, false, {&meter, &history, true});
 
     int32_t expectedPeak = 0;
     double sumsq = 0.0;
@@ -316,8 +322,12 @@ TEST(LevelScan, MatchesAFrameByFrameLookupOnRandomOverlappingTables) {
       const uint8_t* p = NaiveFind(ring.table, f, 6);
       FrameMagnitudes a{0, 0};
       for (int c = 0; p && c < 2; ++c) {
-        const int32_t v = static_cast<int32_t>(static_cast<uint32_t>(p[3 * c] | p[3 * c + 1] << 8 | p[3 * c + 2] << 16) << 8) >> 8;
-        a[c] = static_cast<int32_t>(std::min(std::abs(std::nearbyint(v * static_cast<double>(state.inputGain[c]))), 8388607.0));
+        const int32_t v =
+            static_cast<int32_t>(static_cast<uint32_t>(p[3 * c] | p[3 * c + 1] << 8 | p[3 * c + 2] << 16)
+                                 << 8) >>
+            8;
+        a[c] = static_cast<int32_t>(
+            std::min(std::abs(std::nearbyint(v * static_cast<double>(state.inputGain[c]))), 8388607.0));
       }
       ASSERT_EQ(history.frames[f - (end - 2400)], a) << "frame " << f;
       sumsq += static_cast<double>(a[0]) * a[0];
