@@ -106,6 +106,8 @@ class C_mp3acm {
 
  private:
   void RaiseProgress(double fraction);
+  bool EncodeWavData(const std::string& wavPath, const std::string& mp3Path, const WaveFileInfo& info);
+  bool DecodeMpegData(const std::string& mp3Path, const std::string& wavPath, const MpegInfo& info);
 
   std::unique_ptr<LameEncoder> encoder_;
   std::unique_ptr<Mpg123Decoder> decoder_;

@@ -20,22 +20,22 @@
 namespace lumora {
 
 struct MpegInfo {
-  int64_t FirstFrame = 1;    // position of the first audio frame
-  int64_t DataLength = 0;    // bytes of audio from FirstFrame up to a trailing "TAG" or the end
-  int64_t DataEnd = 0;       // FirstFrame + DataLength - 1: position of the last data byte
+  int64_t FirstFrame = 1;  // position of the first audio frame
+  int64_t DataLength = 0;  // bytes of audio from FirstFrame up to a trailing "TAG" or the end
+  int64_t DataEnd = 0;     // FirstFrame + DataLength - 1: position of the last data byte
   int64_t FileSize = 0;
-  int32_t ChunkBytes = 0;    // bytes of 3456 samples at the nominal bit rate
-  int32_t IsVbr = 0;         // 1 when a "Xing" header with a usable frame count was found
-  int64_t VbrFrames = 0;     // frame count of the "Xing" header
-  int32_t SampleRate = 0;    // Hz
-  int32_t Lsf = 0;           // 0 for MPEG-1, 1 for MPEG-2 and MPEG-2.5
-  int32_t Bitrate = 0;       // kbit/s; the average for VBR
-  int32_t Channels = 0;      // 1 or 2
-  int32_t ChannelMode = 0;   // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
-  int32_t Layer = 0;         // 1, 2 or 3
+  int32_t ChunkBytes = 0;   // bytes of 3456 samples at the nominal bit rate
+  int32_t IsVbr = 0;        // 1 when a "Xing" header with a usable frame count was found
+  int64_t VbrFrames = 0;    // frame count of the "Xing" header
+  int32_t SampleRate = 0;   // Hz
+  int32_t Lsf = 0;          // 0 for MPEG-1, 1 for MPEG-2 and MPEG-2.5
+  int32_t Bitrate = 0;      // kbit/s; the average for VBR
+  int32_t Channels = 0;     // 1 or 2
+  int32_t ChannelMode = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
+  int32_t Layer = 0;        // 1, 2 or 3
   int32_t DurationMs = 0;
-  std::string ShortText;     // e.g. "mp3(44.1kHz/128kb/JS)"
-  std::string LongText;      // e.g. "mp3(44100Hz/128kbps/JointStereo)"
+  std::string ShortText;               // e.g. "mp3(44.1kHz/128kb/JS)"
+  std::string LongText;                // e.g. "mp3(44100Hz/128kbps/JointStereo)"
   std::array<uint8_t, 3> HeaderRef{};  // bytes 2..4 of the first frame header
 };
 
