@@ -1,0 +1,185 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "common/TempDir.h"
+#include "formats/Wav.h"
+#include "support/SampleFormat.h"
+#include "wav/RiffBuilder.h"
+
+namespace lumora {
+namespace {
+
+using test::AppendLe;
+using test::Bytes;
+using test::Chunk;
+using test::FmtBody;
+using test::Riff;
+using test::TempDir;
+using test::WriteFileBytes;
+
+WaveFileInfo InfoOf(TempDir& dir, const Bytes& bytes) {
+  const std::string path = dir.file("i.wav");
+  WriteFileBytes(path, bytes);
+  return ReadWaveFileInfo(path);
+}
+
+TEST(ReadWaveFileInfo, DescribesAFileFieldByField) {
+  TempDir dir;
+  Bytes fmt = FmtBody(2, 48000, 16, 3);
+  fmt[12] = 99;  // the file's own block align is not trusted
+  const Bytes file = Riff({Chunk("fmt ", fmt), Chunk("LIST", Bytes(5)), Chunk("data", Bytes(400))});
+  const WaveFileInfo info = InfoOf(dir, file);
+  EXPECT_EQ(info.valid, 1);
+  EXPECT_EQ(info.frames, 100);
+  EXPECT_EQ(info.sampleRate, 48000);
+  EXPECT_EQ(info.bitsPerSample, 16);
+  EXPECT_EQ(info.channels, 2);
+  EXPECT_EQ(info.blockAlign, 4);
+  EXPECT_EQ(info.dataOffset, 58);  // 12 + 24 + (8 + 5 + 1) + 8
+  EXPECT_EQ(info.dataSize, 400);
+  EXPECT_EQ(info.fileSize, static_cast<int64_t>(file.size()));
+  EXPECT_EQ(info.formatIndex, 3);
+  EXPECT_EQ(info.durationMs, 2);  // 2.083 ms
+  EXPECT_EQ(info.formatTag, 3);   // reported as found
+
+  // Data before fmt, and an empty chunk between them that is simply stepped over.
+  const WaveFileInfo early =
+      InfoOf(dir, Riff({Chunk("data", Bytes(6)), Chunk("JUNK", {}), Chunk("fmt ", FmtBody(1, 8000, 8))}));
+  EXPECT_EQ(early.valid, 1);
+  EXPECT_EQ(early.dataOffset, 20);
+  EXPECT_EQ(early.frames, 6);
+}
+
+TEST(ReadWaveFileInfo, OnlyTheProgramsLayoutsAreUsable) {
+  TempDir dir;
+  struct Layout {
+    uint32_t channels, bits;
+    int32_t index;  // -1: unusable
+  };
+  const Layout layouts[] = {{1, 8, 0},   {2, 8, 1},   {1, 16, 2},  {2, 16, 3},  {1, 24, 4},  {2, 24, 5},
+                            {6, 16, 6},  {8, 16, 7},  {6, 24, 8},  {8, 24, 9},  {4, 16, -1}, {3, 24, -1},
+                            {5, 16, -1}, {7, 16, -1}, {6, 8, -1},  {8, 8, -1},  {2, 32, -1}, {0, 16, -1},
+                            {9, 16, -1}, {1, 12, -1}, {65535, 16, -1}};
+  for (const Layout& l : layouts) {
+    SCOPED_TRACE(testing::Message() << l.channels << " ch " << l.bits << " bit");
+    const WaveFileInfo info =
+        InfoOf(dir, Riff({Chunk("fmt ", FmtBody(l.channels, 44100, l.bits)), Chunk("data", Bytes(48))}));
+    EXPECT_EQ(info.valid, l.index >= 0 ? 1 : 0);
+    if (l.index < 0) continue;
+    EXPECT_EQ(info.formatIndex, l.index);
+    EXPECT_EQ(info.blockAlign, static_cast<int32_t>(l.channels * l.bits / 8));
+    EXPECT_EQ(info.frames, 48 / info.blockAlign);
+  }
+  // What the recorder writes reads back as it was written.
+  const std::string path = dir.file("w.wav");
+  ASSERT_EQ(WriteWavHeader(path, 48000, 24, 6, 0), 1);
+  const WaveFileInfo info = ReadWaveFileInfo(path);
+  EXPECT_EQ(info.valid, 1);
+  EXPECT_EQ(info.formatIndex, 8);
+  EXPECT_EQ(info.formatTag, 0xFFFE);
+  EXPECT_EQ(info.dataOffset, 68);
+}
+
+TEST(ReadWaveFileInfo, SizesComeFromTheHeaderAndDurationsRoundHalfToEven) {
+  TempDir dir;
+  auto claimed = [&](uint32_t rate, uint32_t bits, int64_t dataSize, size_t onDisk) {
+    return InfoOf(dir, Riff({Chunk("fmt ", FmtBody(1, rate, bits)), Chunk("data", Bytes(onDisk), dataSize)}));
+  };
+  EXPECT_EQ(claimed(44100, 16, 1000, 10).frames, 500) << "a claim beyond the file is reported";
+  EXPECT_EQ(claimed(44100, 16, 10, 1000).frames, 5) << "an unrepaired file reports its header";
+  const WaveFileInfo capped = claimed(8000, 8, 0xFFFFFFFF, 4);
+  EXPECT_EQ(capped.dataSize, 4294967295);
+  EXPECT_EQ(capped.frames, 2147483647);
+  EXPECT_EQ(capped.durationMs, 268435456);
+
+  struct Case {
+    uint32_t rate;
+    int64_t frames;
+    int32_t ms;
+  };
+  const Case cases[] = {{44100, 44100, 1000}, {44100, 1, 0}, {2000, 1, 0},  {2000, 3, 2},
+                        {2000, 5, 2},         {2000, 7, 4},  {3000, 2, 1},  {1, 2147483647, 2147483647}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(claimed(c.rate, 8, c.frames, 0).durationMs, c.ms) << c.frames << " frames at " << c.rate;
+  }
+  EXPECT_EQ(claimed(0, 16, 100, 100).valid, 0) << "no duration without a rate";
+  EXPECT_EQ(claimed(0x80000000, 16, 100, 100).valid, 0);
+}
+
+TEST(ReadWaveFileInfo, BrokenFilesGiveAnInvalidRecord) {
+  TempDir dir;
+  EXPECT_EQ(ReadWaveFileInfo(dir.file("missing.wav")).valid, 0);
+  EXPECT_EQ(ReadWaveFileInfo(dir.path().string()).valid, 0);
+  // Every cut of a good file: usable once the data chunk's id is there.
+  const Bytes good = Riff({Chunk("fmt ", FmtBody(1, 44100, 16)), Chunk("data", Bytes(20))});
+  for (size_t length = 0; length <= good.size(); ++length) {
+    const WaveFileInfo info = InfoOf(dir, Bytes(good.begin(), good.begin() + static_cast<ptrdiff_t>(length)));
+    EXPECT_EQ(info.valid, length >= 40 ? 1 : 0) << length;
+    if (length >= 44) {
+      EXPECT_EQ(info.frames, 10);
+    }
+  }
+  // Sizes that overflow 32-bit arithmetic or point far past the end.
+  EXPECT_EQ(InfoOf(dir, Riff({Chunk("JUNK", Bytes(4), 0xFFFFFFFF), Chunk("fmt ", FmtBody(1, 8000, 8)),
+                              Chunk("data", Bytes(4))}))
+                .valid,
+            0);
+  EXPECT_EQ(InfoOf(dir, Riff({Chunk("fmt ", FmtBody(1, 8000, 8), 0xFFFFFFFE)})).valid, 0);
+}
+
+// A fmt and a data chunk in either order, maybe a third chunk, then a few
+// damaged bytes and sometimes a cut.
+Bytes DamagedWav(std::mt19937& rng) {
+  const uint32_t channels[] = {1, 2, 6, 8, 3};
+  const uint32_t bits[] = {8, 16, 24, 32};
+  const char* ids[] = {"fmt ", "data", "LIST", "JUNK"};
+  std::vector<Bytes> chunks{Chunk("fmt ", FmtBody(channels[rng() % 5], rng() % 4 ? 44100 : rng(), bits[rng() % 4])),
+                            Chunk("data", Bytes(rng() % 64))};
+  if (rng() % 2) std::swap(chunks[0], chunks[1]);
+  if (rng() % 2) chunks.insert(chunks.begin() + rng() % 3, Chunk(ids[rng() % 4], Bytes(rng() % 9)));
+  Bytes file = Riff(chunks);
+  for (unsigned flips = rng() % 4; flips > 0; --flips) file[rng() % file.size()] = static_cast<unsigned char>(rng());
+  if (rng() % 4 == 0) file.resize(rng() % file.size());
+  return file;
+}
+
+TEST(ReadWaveFileInfo, DamagedAndRandomFilesNeverDescribeTheImpossible) {
+  TempDir dir;
+  std::mt19937 rng(20240611);
+  int valid = 0;
+  for (int round = 0; round < 1000; ++round) {
+    Bytes file = DamagedWav(rng);
+    if (round % 4 == 0) {
+      for (unsigned char& b : file) b = static_cast<unsigned char>(rng());
+    }
+    const WaveFileInfo info = InfoOf(dir, file);
+    if (!info.valid) continue;
+    ++valid;
+    ASSERT_EQ(info.formatIndex, FormatIndexOf(info.channels, info.bitsPerSample));
+    ASSERT_GT(info.sampleRate, 0);
+    ASSERT_EQ(info.fileSize, static_cast<int64_t>(file.size()));
+    ASSERT_EQ(info.frames, std::min<int64_t>(info.dataSize / info.blockAlign, 2147483647));
+  }
+  EXPECT_GT(valid, 100) << "the generator should also make usable files";
+}
+
+TEST(ReadWaveFileInfo, AGivenHandleIsUsedAndLeftOpen) {
+  TempDir dir;
+  const std::string path = dir.file("h.wav");
+  WriteFileBytes(path, Riff({Chunk("fmt ", FmtBody(2, 44100, 16)), Chunk("data", Bytes(8))}));
+  FileHandle h = GetFH(path, 2);
+  EXPECT_EQ(ReadWaveFileInfo("", h).frames, 2);
+  ASSERT_NE(h, 0);
+  EXPECT_NE(fcntl(h - 1, F_GETFD), -1);
+  CloseFH(h);
+
+  FileHandle writeOnly = GetFH(path, 1);
+  EXPECT_EQ(ReadWaveFileInfo("", writeOnly).valid, 0);
+  EXPECT_EQ(writeOnly, 0) << "the failed read closed it";
+}
+
+}  // namespace
+}  // namespace lumora
