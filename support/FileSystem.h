@@ -9,7 +9,7 @@
 
 namespace lumora {
 
-int32_t FileExists(const std::string& path);    // a folder never counts as a file
+int32_t FileExists(const std::string& path);  // a folder never counts as a file
 // Deletes a file (clearing a missing owner write permission first): 1 when it is
 // gone, also when it never existed; 0 when it stays (a folder, no permission).
 int32_t FileDelete(const std::string& path);
@@ -47,8 +47,8 @@ std::string SystemFolder();  // a fixed system program folder, ending in "/"
 
 std::string FolderSlash(const std::string& path, int32_t remove);
 std::string AddExtension(const std::string& name, const std::string& extension);
-std::string UniqueFileName(const std::string& path, int32_t withFolder, int32_t withExtension,
-                           int32_t digits, int32_t always);
+std::string UniqueFileName(const std::string& path, int32_t withFolder, int32_t withExtension, int32_t digits,
+                           int32_t always);
 std::string SplitPath(const std::string& path, int32_t folder, int32_t slash, int32_t base, int32_t dot,
                       int32_t extension, int32_t letterCase);
 // Fills results (index 0 upward) with the values found and returns their count

@@ -10,10 +10,10 @@
 namespace lumora {
 
 struct LogConfig {
-  int32_t enabled = 1;     // LogEnabled (setting "LogError")
-  std::string folder;      // LogFolder, ending in "/"; empty: the default log folder
-  std::string machine;     // computer name; empty when unknown
-  std::string session;     // SessionName; empty: the program title
+  int32_t enabled = 1;  // LogEnabled (setting "LogError")
+  std::string folder;   // LogFolder, ending in "/"; empty: the default log folder
+  std::string machine;  // computer name; empty when unknown
+  std::string session;  // SessionName; empty: the program title
 };
 
 void ConfigureLog(const LogConfig& config);
@@ -21,14 +21,19 @@ const LogConfig& CurrentLogConfig();
 
 void Log(const std::string& message, int32_t isError = 0);
 
-// AppFolder + "log/" when the program folder is writable, else a per-user folder.
+// AppFolder + "log/" when the program folder is writable, else UserLogFolder().
 std::string DefaultLogFolder();
+// $XDG_STATE_HOME/lumora/log/ (default ~/.local/state/lumora/log/), creating the
+// folders above "log" as needed; "" when there is no home folder.
+std::string UserLogFolder();
 // The machine name as gethostname gives it ("" on failure).
 std::string MachineName();
 
 // The start-up purge: deletes only this program's own log files (".log" and
-// ".err" files named "yyyymmdd - machine - session") older than the given days,
-// and the folders it emptied of them.
+// ".err" files named "yyyymmdd - machine - session") last written more than
+// olderThanDays ago (0: all of them), in the folder and its subfolders, and
+// removes the subfolders it emptied of them. Everything else stays, the folder
+// itself included. 0 when the folder is missing or a file could not be deleted.
 int32_t CleanLogFolder(const std::string& folder, int32_t olderThanDays);
 
 }  // namespace lumora
