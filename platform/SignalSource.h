@@ -24,6 +24,9 @@ class SignalSource {
   virtual void Render(int64_t first, int64_t count, const WaveFormat& format, uint8_t* out) = 0;
   // Frames the signal lasts at the format's rate; -1 when it never ends.
   virtual int64_t Length(const WaveFormat& format) const = 0;
+  // The format the source is best heard in (a file: its own; generators: 44100
+  // Hz, 16 bit, stereo).
+  virtual WaveFormat PreferredFormat() const = 0;
 };
 
 struct SignalSegment {

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/SignalSource.h"
@@ -75,6 +76,7 @@ class SimulatedWave final : public WaveBackend {
 
  private:
   std::shared_ptr<SimulatedWorld> world_;
+  std::jthread pacer_;  // after world_: stopped before the world is let go
 };
 
 }  // namespace lumora

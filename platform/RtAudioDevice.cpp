@@ -1,0 +1,242 @@
+#include "platform/RtAudioDevice.h"
+
+#include <cstring>
+
+#include "platform/QuietStderr.h"
+#include "platform/WaveError.h"
+#include "support/Log.h"
+
+namespace lumora {
+namespace {
+
+thread_local RtAudioDevice* t_device = nullptr;
+
+// RtAudio's 8-bit format is signed; the wave layer's is unsigned (128 is zero).
+void FlipSign(uint8_t* bytes, int64_t count) {
+  for (int64_t k = 0; k < count; ++k) bytes[k] ^= 0x80;
+}
+
+RtAudioFormat SampleType(int32_t bits) {
+  if (bits == 8) return RTAUDIO_SINT8;
+  return bits == 24 ? RTAUDIO_SINT24 : RTAUDIO_SINT16;  // SINT24: packed 3 bytes, as our files
+}
+
+// Blocks of about 20 ms: short enough that a 40 ms timer sees buffers complete
+// evenly, long enough to keep the callback cheap.
+unsigned int BlockFrames(int32_t rate) { return static_cast<unsigned int>(rate / 50); }
+
+void LogLibraryText(const std::string& text) { Log("RtAudio: " + text, 1); }
+
+// The RtAudio index of the device called `name` with channels of the kind.
+bool FindIndex(RtAudio& audio, const std::string& name, bool input, unsigned int& index) {
+  const unsigned int count = audio.getDeviceCount();
+  for (unsigned int k = 0; k < count; ++k) {
+    const RtAudio::DeviceInfo info = audio.getDeviceInfo(k);
+    const unsigned int channels = input ? info.inputChannels : info.outputChannels;
+    if (info.probed && channels > 0 && info.name == name) {
+      index = k;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int32_t RtAudioDevice::Open(RtAudio::Api api, const std::string& name, WaveDirection direction,
+                            const WaveFormat& format, std::unique_ptr<WaveDevice>& device) {
+  device.reset();
+  if (const int32_t bad = CheckWaveFormat(format)) return bad;
+  try {
+    auto opened = std::make_unique<RtAudioDevice>(api, direction, format);
+    if (const int32_t code = opened->OpenStream(name)) return code;
+    device = std::move(opened);
+    return 0;
+  } catch (const RtAudioError& e) {
+    LogLibraryText(e.getMessage());
+    return kWaveUnspecified;
+  }
+}
+
+RtAudioDevice::RtAudioDevice(RtAudio::Api api, WaveDirection direction, const WaveFormat& format)
+    : audio_(api), direction_(direction), format_(format) {
+  audio_.showWarnings(false);
+}
+
+int32_t RtAudioDevice::OpenStream(const std::string& name) {
+  const bool input = direction_ == WaveDirection::kInput;
+  const QuietStderr quiet;
+  unsigned int index = 0;
+  bool found = true;
+  int32_t code = Run([&] {
+    if (name.empty()) {
+      index = input ? audio_.getDefaultInputDevice() : audio_.getDefaultOutputDevice();
+    } else {
+      found = FindIndex(audio_, name, input, index);
+    }
+  });
+  if (code != 0) return code;
+  if (!found) return kWaveBadDeviceId;
+  RtAudio::StreamParameters parameters;
+  parameters.deviceId = index;
+  parameters.nChannels = static_cast<unsigned int>(format_.channels);
+  RtAudio::StreamOptions options;
+  options.streamName = "lumora";
+  unsigned int frames = BlockFrames(format_.samplesPerSec);
+  code = Run([&] {
+    audio_.openStream(input ? nullptr : &parameters, input ? &parameters : nullptr,
+                      SampleType(format_.bitsPerSample), static_cast<unsigned int>(format_.samplesPerSec),
+                      &frames, &RtAudioDevice::OnAudio, this, &options, &RtAudioDevice::OnError);
+  });
+  if (code != 0 || input) return code;
+  // An output plays from the open on, as soon as buffers are queued.
+  active_.store(true);
+  return Run([&] { audio_.startStream(); });
+}
+
+RtAudioDevice::~RtAudioDevice() {
+  {
+    const std::lock_guard<std::mutex> lock(control_);
+    active_.store(false);
+    queue_.ReturnAll();
+  }
+  // An output drains, so the tail it already handed to the sound system is
+  // heard; an input has nothing worth waiting for.
+  Run([&] {
+    if (audio_.isStreamRunning()) {
+      if (direction_ == WaveDirection::kOutput) {
+        audio_.stopStream();
+      } else {
+        audio_.abortStream();
+      }
+    }
+    if (audio_.isStreamOpen()) audio_.closeStream();
+  });
+}
+
+template <class Call>
+int32_t RtAudioDevice::Run(Call&& call) {
+  RtAudioDevice* const outer = t_device;
+  t_device = this;
+  int32_t code = 0;
+  try {
+    call();
+  } catch (const RtAudioError& e) {
+    LogLibraryText(e.getMessage());
+    code = kWaveUnspecified;
+  }
+  t_device = outer;
+  return code != 0 ? code : Failure();
+}
+
+int RtAudioDevice::OnAudio(void* output, void* input, unsigned int frames, double, RtAudioStreamStatus,
+                           void* self) {
+  auto* device = static_cast<RtAudioDevice*>(self);
+  t_device = device;
+  return device->Serve(static_cast<uint8_t*>(output), static_cast<uint8_t*>(input), frames);
+}
+
+int RtAudioDevice::Serve(uint8_t* output, uint8_t* input, unsigned int frames) {
+  if (failed_.load(std::memory_order_relaxed)) return 2;  // abort: the stream is broken
+  const int64_t blockAlign = format_.blockAlign;
+  const int64_t bytes = static_cast<int64_t>(frames) * blockAlign;
+  const std::unique_lock<std::mutex> lock(control_, std::try_to_lock);
+  const bool active = lock.owns_lock() && active_.load(std::memory_order_acquire);
+  if (direction_ == WaveDirection::kInput) {
+    if (!active || input == nullptr) return 0;
+    if (format_.bitsPerSample == 8) FlipSign(input, bytes);
+    const int64_t taken = queue_.Fill(input, bytes);
+    position_.fetch_add(frames, std::memory_order_relaxed);
+    lost_.fetch_add((bytes - taken) / blockAlign, std::memory_order_relaxed);
+    return 0;
+  }
+  if (output == nullptr) return 0;
+  const int64_t played = active ? queue_.Drain(output, bytes) : 0;
+  if (format_.bitsPerSample == 8) FlipSign(output, played);
+  std::memset(output + played, 0, static_cast<size_t>(bytes - played));
+  position_.fetch_add(played / blockAlign, std::memory_order_relaxed);
+  return 0;
+}
+
+void RtAudioDevice::OnError(RtAudioError::Type type, const std::string& text) {
+  // Warnings (an over- or underrun) leave the stream running.
+  if (type == RtAudioError::WARNING || type == RtAudioError::DEBUG_WARNING) return;
+  if (t_device != nullptr) t_device->NoteFailure(text.c_str());
+}
+
+void RtAudioDevice::NoteFailure(const char* text) {
+  if (failed_.load(std::memory_order_acquire)) return;
+  std::strncpy(failureText_, text, sizeof failureText_ - 1);
+  failed_.store(true, std::memory_order_release);
+}
+
+int32_t RtAudioDevice::Failure() const {
+  if (!failed_.load(std::memory_order_acquire)) return 0;
+  if (!failureLogged_.exchange(true)) LogLibraryText(failureText_);
+  return kWaveDeviceRemoved;
+}
+
+int32_t RtAudioDevice::Prepare(WaveHeader& header) {
+  if (const int32_t code = Failure()) return code;
+  return PrepareHeader(header);
+}
+
+int32_t RtAudioDevice::Unprepare(WaveHeader& header) { return UnprepareHeader(header); }
+
+int32_t RtAudioDevice::Queue(WaveHeader& header) {
+  if (const int32_t code = Failure()) return code;
+  return queue_.Push(header, format_.blockAlign);
+}
+
+int32_t RtAudioDevice::Start() {
+  if (direction_ == WaveDirection::kOutput) return Failure();
+  const std::lock_guard<std::mutex> lock(control_);
+  const int32_t code = Run([&] {
+    if (!audio_.isStreamRunning()) audio_.startStream();
+  });
+  if (code == 0) active_.store(true, std::memory_order_release);
+  return code;
+}
+
+int32_t RtAudioDevice::Stop() {
+  if (direction_ == WaveDirection::kOutput) return kWaveNotSupported;
+  const std::lock_guard<std::mutex> lock(control_);
+  active_.store(false);
+  queue_.CompletePartial();
+  // Stopping the stream drops what the sound system still holds, so a later
+  // Start does not begin with stale frames.
+  return Run([&] {
+    if (audio_.isStreamRunning()) audio_.abortStream();
+  });
+}
+
+int32_t RtAudioDevice::Reset() {
+  const std::lock_guard<std::mutex> lock(control_);
+  queue_.ReturnAll();
+  position_.store(0);
+  lost_.store(0);
+  if (direction_ == WaveDirection::kOutput) return Failure();
+  active_.store(false);
+  return Run([&] {
+    if (audio_.isStreamRunning()) audio_.abortStream();
+  });
+}
+
+int32_t RtAudioDevice::Pause() {
+  if (direction_ == WaveDirection::kInput) return kWaveNotSupported;
+  active_.store(false, std::memory_order_release);
+  return Failure();
+}
+
+int32_t RtAudioDevice::Restart() {
+  if (direction_ == WaveDirection::kInput) return kWaveNotSupported;
+  active_.store(true, std::memory_order_release);
+  return Failure();
+}
+
+int32_t RtAudioDevice::Position(int64_t& frames) const {
+  frames = position_.load(std::memory_order_relaxed);
+  return Failure();
+}
+
+}  // namespace lumora

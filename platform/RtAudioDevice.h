@@ -1,0 +1,76 @@
+#pragma once
+// One open device of the RtAudio backend. RtAudio's callback thread is the
+// consumer of the buffer queue: it copies each block into (or out of) the
+// queued buffers and flips their flags. It allocates nothing, touches no file
+// and never waits for the owner: the owner's control calls hold `control_`,
+// and the callback only try-locks it (a block that arrives during a control
+// call is dropped, since that call is stopping or resetting the device).
+//
+// RtAudio reports stream failures through an error callback without user
+// data; it runs on the thread that failed, so a thread-local pointer set by
+// our callback (and around the owner's calls) names the device it concerns.
+
+#include <rtaudio/RtAudio.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/BufferQueue.h"
+#include "platform/WaveDevice.h"
+
+namespace lumora {
+
+class RtAudioDevice final : public WaveDevice {
+ public:
+  // Opens the device of `api` called `name` (empty: the default device of the
+  // kind), a stream in the format. 0 and the device, or an error code (the
+  // library's own text goes to the error log).
+  static int32_t Open(RtAudio::Api api, const std::string& name, WaveDirection direction,
+                      const WaveFormat& format, std::unique_ptr<WaveDevice>& device);
+
+  RtAudioDevice(RtAudio::Api api, WaveDirection direction, const WaveFormat& format);
+  ~RtAudioDevice() override;
+
+  WaveDirection Direction() const override { return direction_; }
+  int32_t Prepare(WaveHeader& header) override;
+  int32_t Unprepare(WaveHeader& header) override;
+  int32_t Queue(WaveHeader& header) override;
+  int32_t Start() override;
+  int32_t Stop() override;
+  int32_t Reset() override;
+  int32_t Pause() override;
+  int32_t Restart() override;
+  int32_t Position(int64_t& frames) const override;
+  int64_t LostFrames() const override { return lost_.load(std::memory_order_relaxed); }
+
+ private:
+  static int OnAudio(void* output, void* input, unsigned int frames, double streamTime,
+                     RtAudioStreamStatus status, void* self);
+  static void OnError(RtAudioError::Type type, const std::string& text);
+
+  int32_t OpenStream(const std::string& name);
+  int Serve(uint8_t* output, uint8_t* input, unsigned int frames);
+  void NoteFailure(const char* text);
+  // Runs an RtAudio call of the owner: 0, or an error code with the library's
+  // text logged.
+  template <class Call>
+  int32_t Run(Call&& call);
+  // kWaveDeviceRemoved (logging the library's text once) after a stream failure, else 0.
+  int32_t Failure() const;
+
+  RtAudio audio_;
+  const WaveDirection direction_;
+  const WaveFormat format_;
+  BufferQueue queue_;
+  std::mutex control_;
+  std::atomic<bool> active_{false};  // input: capturing; output: not paused
+  std::atomic<int64_t> position_{0};
+  std::atomic<int64_t> lost_{0};
+  std::atomic<bool> failed_{false};
+  mutable std::atomic<bool> failureLogged_{false};
+  char failureText_[256] = {};
+};
+
+}  // namespace lumora
