@@ -4,77 +4,96 @@
 #include <filesystem>
 
 #include "common/TempDir.h"
+#include "support/Clock.h"
+#include "support/EventPump.h"
 #include "support/FileSystem.h"
 
 namespace lumora {
 namespace {
 
-using test::TempDir;
-using test::WriteFileBytes;
 namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
-TEST(FileExists, CountsFilesButNeverFoldersOrBlanks) {
-  TempDir dir;
-  WriteFileBytes(dir.file("a.wav"), {1, 2});
-  EXPECT_EQ(FileExists(dir.file("a.wav")), 1);
-  EXPECT_EQ(FileExists(dir.file("b.wav")), 0);
-  EXPECT_EQ(FileExists(dir.folder()), 0);
-  EXPECT_EQ(FileExists(dir.path().string()), 0);
-  EXPECT_EQ(FileExists(""), 0);
-  EXPECT_EQ(FileExists("   "), 0);
-}
-
-TEST(FileDelete, DeletesReadOnlyAndDeviceNamedFiles) {
-  TempDir dir;
-  const std::string locked = dir.file("locked.wav");
+TEST(Files, ExistenceAndDeletion) {
+  test::TempDir dir;
+  const std::string locked = dir.file("locked.wav"), con = dir.file("con.wav");
   WriteFileBytes(locked, {1});
-  chmod(locked.c_str(), 0444);
-  EXPECT_EQ(FileDelete(locked), 1);
-  EXPECT_FALSE(fs::exists(locked));
-  // An ordinary name on this system: a take named con.wav must really go.
-  const std::string con = dir.file("con.wav");
   WriteFileBytes(con, {1});
-  EXPECT_EQ(FileDelete(con), 1);
-  EXPECT_FALSE(fs::exists(con));
+  chmod(locked.c_str(), 0444);
+  EXPECT_EQ(FileExists(locked), 1);
+  EXPECT_EQ(FileExists(dir.folder()), 0);
+  EXPECT_EQ(FileExists("  "), 0);
+  EXPECT_EQ(FileDelete(locked), 1);
+  EXPECT_EQ(FileDelete(con), 1);  // an ordinary name here: a take named so must really go
+  EXPECT_FALSE(fs::exists(locked) || fs::exists(con));
+  EXPECT_EQ(FileDelete(dir.file("no/such.wav")), 1);
+  EXPECT_EQ(FileDelete(dir.path().string()), 0);
 }
 
-TEST(FileDelete, MissingCountsAsDeletedButAFolderIsNotAFile) {
-  TempDir dir;
-  EXPECT_EQ(FileDelete(dir.file("missing.wav")), 1);
-  EXPECT_EQ(FileDelete(dir.file("no/such/folder.wav")), 1);
-  fs::create_directory(dir.path() / "sub");
-  EXPECT_EQ(FileDelete(dir.file("sub")), 0);
-  EXPECT_TRUE(fs::is_directory(dir.path() / "sub"));
-}
-
-TEST(Folders, CreateOneLevelCheckAndRemoveOnlyWhenEmpty) {
-  TempDir dir;
+TEST(Folders, CreateOneLevelAndRemoveOnlyWhenEmpty) {
+  test::TempDir dir;
   const std::string sub = dir.file("sub");
-  EXPECT_EQ(FolderExists(sub), 0);
-  EXPECT_EQ(FolderCreate(dir.file("sub/deeper")), 0);  // no intermediate folders
+  EXPECT_EQ(FolderCreate(sub + "/deeper"), 0);
   EXPECT_EQ(FolderCreate(sub + "/"), 1);
-  EXPECT_EQ(FolderCreate(sub), 0);  // already there
-  EXPECT_EQ(FolderExists(sub), 1);
+  EXPECT_EQ(FolderCreate(sub), 0);
   EXPECT_EQ(FolderExists(sub + "/"), 1);
   EXPECT_EQ(FolderExists("/"), 1);
-  EXPECT_EQ(FolderExists(""), 0);
   WriteFileBytes(sub + "/a.wav", {1});
   EXPECT_EQ(FolderExists(sub + "/a.wav"), 0);
   EXPECT_EQ(FolderRemove(sub), 0);
   fs::remove(sub + "/a.wav");
   chmod(sub.c_str(), 0555);
   EXPECT_EQ(FolderRemove(sub + "/"), 1);
-  EXPECT_FALSE(fs::exists(sub));
   EXPECT_EQ(FolderRemove(sub), 1);  // missing counts as removed
+  EXPECT_EQ(AppFolder().back(), '/');
+  EXPECT_TRUE(fs::exists(AppFolder() + "support_tests"));
 }
 
-TEST(ProgramFolders, EndInASeparatorAndExist) {
-  const std::string app = AppFolder();
-  ASSERT_FALSE(app.empty());
-  EXPECT_EQ(app.back(), '/');
-  EXPECT_EQ(FolderExists(app), 1);
-  EXPECT_TRUE(fs::exists(app + "support_tests"));
-  EXPECT_EQ(SystemFolder(), "/usr/bin/");
+// Renames and waits on a clock that moves 1 ms each time window events run.
+class RenameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetActiveClock(&clock);
+    SetEventPump([this] {
+      ++pumps;
+      clock.Advance(step);
+    });
+    WriteFileBytes(dir.file("a.wav"), {1});
+  }
+  void TearDown() override {
+    SetEventPump(nullptr);
+    SetActiveClock(nullptr);
+  }
+  test::TempDir dir;
+  ManualClock clock;
+  double step = 0.001;
+  int pumps = 0;
+};
+
+TEST_F(RenameTest, AnExistingTargetFailsAfterTenAttemptsUnlessOverwritten) {
+  WriteFileBytes(dir.file("b.wav"), {2});
+  EXPECT_EQ(FileRename(dir.file("a.wav"), dir.file("b.wav"), 0), 0);
+  // Nine waits of 10, 20, ... 90 ms, events running all along.
+  EXPECT_GT(clock.MonotonicSeconds(), 0.450);
+  EXPECT_LT(clock.MonotonicSeconds(), 0.475);
+  EXPECT_EQ(ReadFileBytes(dir.file("b.wav")), Bytes{2});
+  pumps = 0;
+  EXPECT_EQ(FileRename(dir.file("a.wav"), dir.file("b.wav"), 1), 1);
+  EXPECT_EQ(ReadFileBytes(dir.file("b.wav")), Bytes{1});
+  EXPECT_EQ(FileExists(dir.file("a.wav")), 0);
+  EXPECT_EQ(pumps, 0);
+  EXPECT_EQ(FileRename(dir.file("a.wav"), dir.file("c.wav"), 0), 0);
+}
+
+TEST_F(RenameTest, WaitEventsStopsOnceTheTimeIsExceeded) {
+  step = 0.125;  // exact in binary
+  WaitEvents(250, 0);
+  EXPECT_EQ(pumps, 3);  // 250 ms is reached, not exceeded, after two rounds
+  WaitEvents(249, 0);
+  WaitEvents(0, 0);
+  EXPECT_EQ(pumps, 5);
 }
 
 }  // namespace
