@@ -10,8 +10,8 @@ namespace {
 
 // The profile reader drops one pair of matching quotes around a value.
 std::string_view StripQuotes(std::string_view value) {
-  const bool quoted = value.size() >= 2 && value.front() == value.back() &&
-                      (value.front() == '"' || value.front() == '\'');
+  const bool quoted =
+      value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
   return quoted ? value.substr(1, value.size() - 2) : value;
 }
 

@@ -12,11 +12,9 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 enum class LineKind { kSection, kKey, kBlank, kOther };
 
-// One line of the file: [begin, contentEnd) is its text, [contentEnd, end) its
-// line break (empty on a last line without one).
+// One line of the file, [begin, end) with its line break.
 struct Line {
   size_t begin = 0;
-  size_t contentEnd = 0;
   size_t end = 0;
   LineKind kind = LineKind::kOther;
   std::string_view name;
@@ -26,7 +24,6 @@ struct Line {
 Line ClassifyLine(std::string_view text, size_t begin, size_t contentEnd, size_t end) {
   Line line;
   line.begin = begin;
-  line.contentEnd = contentEnd;
   line.end = end;
   const std::string_view content = TrimSpaces(text.substr(begin, contentEnd - begin));
   if (content.empty()) {
@@ -106,7 +103,8 @@ std::string ReplaceLine(std::string_view text, const Line& line, std::string_vie
 std::string InsertAfter(std::string_view text, const Line& line, std::string_view key,
                         std::string_view value) {
   std::string result(text.substr(0, line.end));
-  if (line.end == line.contentEnd) result.append(kLineEnd);
+  if (!result.ends_with('\n'))
+    result.append(kLineEnd);  // a last line without a break, or ending in a lone CR
   result += KeyLine(key, value);
   result += text.substr(line.end);
   return result;

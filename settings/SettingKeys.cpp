@@ -21,7 +21,8 @@ SettingKey CallerDefaultKey(std::string name, SettingType type) {
 
 void AddNumbered(std::vector<SettingKey>& table, std::string_view stem, int count, SettingType type,
                  const std::string& defaultText) {
-  for (int number = 1; number <= count; ++number) table.push_back(Key(NumberedKey(stem, number), type, defaultText));
+  for (int number = 1; number <= count; ++number)
+    table.push_back(Key(NumberedKey(stem, number), type, defaultText));
 }
 
 std::vector<SettingKey> BuildTable() {
@@ -77,8 +78,8 @@ const std::vector<SettingKey>& SettingKeyTable() {
 
 const SettingKey* FindSettingKey(std::string_view name) {
   const std::vector<SettingKey>& table = SettingKeyTable();
-  const auto found =
-      std::ranges::find_if(table, [name](const SettingKey& key) { return EqualsIgnoringCase(key.name, name); });
+  const auto found = std::ranges::find_if(
+      table, [name](const SettingKey& key) { return EqualsIgnoringCase(key.name, name); });
   return found == table.end() ? nullptr : &*found;
 }
 

@@ -24,7 +24,8 @@ std::optional<Number> ParseFloating(const std::string& text) {
   const std::string_view number = NumberText(text);
   Number value{};
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (number.empty() || error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) {
+  if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
+      !std::isfinite(value)) {
     return std::nullopt;
   }
   return value;

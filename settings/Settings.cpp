@@ -43,7 +43,8 @@ void Settings::FixSession(int32_t slot) {
 }
 
 SettingsArgumentError Settings::UseIniFile(const std::string& path) {
-  const SettingsFileStatus status = path.empty() ? SettingsFileStatus::kUnusable : ReadSettingsFile(path).status;
+  const SettingsFileStatus status =
+      path.empty() ? SettingsFileStatus::kUnusable : ReadSettingsFile(path).status;
   if (status == SettingsFileStatus::kUnusable) return SettingsArgumentError::kIniNotAFile;
   if (status == SettingsFileStatus::kMissing && !FolderExists(FolderOf(path))) {
     return SettingsArgumentError::kIniNoFolder;
@@ -126,9 +127,13 @@ std::string Settings::ReadText(const std::string& key, const std::string& defaul
   return ReadStored(key, defaultValue);
 }
 
-bool Settings::WriteWhole(const std::string& key, int32_t value) { return WriteStored(key, std::to_string(value)); }
+bool Settings::WriteWhole(const std::string& key, int32_t value) {
+  return WriteStored(key, std::to_string(value));
+}
 
-bool Settings::WriteDecimal(const std::string& key, float value) { return WriteStored(key, FormatDecimal(value)); }
+bool Settings::WriteDecimal(const std::string& key, float value) {
+  return WriteStored(key, FormatDecimal(value));
+}
 
 bool Settings::WriteText(const std::string& key, const std::string& value) { return WriteStored(key, value); }
 

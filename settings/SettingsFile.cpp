@@ -50,8 +50,7 @@ class TempFile {
   int Create(const std::string& target) {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string name =
-          target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+      const std::string name = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
       const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd >= 0) path_ = name;
       if (fd >= 0 || errno != EEXIST) return fd;

@@ -55,8 +55,8 @@ std::optional<std::string> UserStoreFile(RegistryHive hive, const std::string& k
   return file;
 }
 
-std::string RegReadValue(const std::string& valueName, const std::string& defaultValue, const std::string& name,
-                         RegistryHive hive, const std::string& keyPath) {
+std::string RegReadValue(const std::string& valueName, const std::string& defaultValue,
+                         const std::string& name, RegistryHive hive, const std::string& keyPath) {
   std::string result = defaultValue;
   if (const std::optional<std::string> file = KeyFile(name, hive, keyPath)) {
     const std::optional<std::string> stored = ReadProfileString(kIniSection, valueName, *file);
@@ -72,7 +72,8 @@ int32_t RegWriteValue(const std::string& valueName, const std::string& value, co
   std::error_code ignored;  // a folder that cannot be made shows up as a failed write
   std::filesystem::create_directories(std::filesystem::path(*file).parent_path(), ignored);
   const std::string_view stored = CutAtZero(value);
-  return WriteProfileString(kIniSection, valueName, stored.empty() ? kEmptyValueMarker : stored, *file) ? 1 : 0;
+  return WriteProfileString(kIniSection, valueName, stored.empty() ? kEmptyValueMarker : stored, *file) ? 1
+                                                                                                        : 0;
 }
 
 }  // namespace lumora

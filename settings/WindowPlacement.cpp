@@ -16,7 +16,8 @@ WindowPlacement RestoreWindowPlacement(const Settings& settings, const std::stri
                                        PlacementOptions options) {
   WindowPlacement placement = current;
   if (current.state == kWindowNormal && !options.skipPosition) {
-    placement.left = RestoredCoordinate(settings.ReadDecimal(prefix + "WindowLeft", current.left), screenWidth);
+    placement.left =
+        RestoredCoordinate(settings.ReadDecimal(prefix + "WindowLeft", current.left), screenWidth);
     placement.top = RestoredCoordinate(settings.ReadDecimal(prefix + "WindowTop", current.top), screenHeight);
   }
   if (current.state == kWindowNormal && !options.skipSize) {

@@ -1,0 +1,142 @@
+#include "settings/ProfileText.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace lumora {
+namespace {
+
+TEST(ProfileRead, FollowsTheWindowsReaderRules) {
+  const std::string text =
+      "\xEF\xBB\xBF; written by hand\r\n"
+      "top=outside any section\r\n"
+      "[Other]\n"
+      "nFreq=8000\n"
+      "  [ CONF ]  \r\n"
+      "  NFREQ  =  48000  \r\n"
+      "nfreq=22050\r\n"
+      ";nBit=24\r\n"
+      "nCh\r\n"
+      "DataPath = /home/歌/録音 \r\n"
+      "Empty=\r\n"
+      "[conf]\r\n"
+      "Late=second section of the same name\r\n";
+  EXPECT_EQ(FindProfileValue(text, "conf", "nFreq"), "48000");  // first of the name wins, trimmed
+  EXPECT_EQ(FindProfileValue(text, "other", "NFREQ"), "8000");
+  EXPECT_EQ(FindProfileValue(text, "conf", "DataPath"), "/home/歌/録音");
+  EXPECT_EQ(FindProfileValue(text, "conf", "Empty"), "");
+  EXPECT_EQ(FindProfileValue(text, "conf", "nBit"), std::nullopt);  // commented out
+  EXPECT_EQ(FindProfileValue(text, "conf", "nCh"), std::nullopt);   // no "="
+  EXPECT_EQ(FindProfileValue(text, "conf", "Late"), std::nullopt);  // only the first [conf] counts
+  EXPECT_EQ(FindProfileValue(text, "conf", "top"), std::nullopt);
+  EXPECT_EQ(FindProfileValue(text, "missing", "nFreq"), std::nullopt);
+  EXPECT_EQ(FindProfileValue("", "conf", "nFreq"), std::nullopt);
+}
+
+TEST(ProfileRead, LastLineWithoutLineBreakAndOtherLineEnds) {
+  EXPECT_EQ(FindProfileValue("[conf]\nnBit=24", "conf", "nBit"), "24");
+  EXPECT_EQ(FindProfileValue("[conf]\r\nnBit=24\r\n", "conf", "nBit"), "24");
+  EXPECT_EQ(FindProfileValue("[conf]\r\nnBit=\t24\t\r\r\n", "conf", "nBit"), "24");
+  EXPECT_EQ(FindProfileValue("[conf\r\nnBit=24\r\n", "conf", "nBit"), std::nullopt);  // no "]": no section
+}
+
+TEST(ProfileWrite, NewFileGetsTheSectionAndTheKeyInCrLfLines) {
+  EXPECT_EQ(SetProfileValue("", "conf", "nFreq", "44100"), "[conf]\r\nnFreq=44100\r\n");
+  EXPECT_EQ(SetProfileValue("\xEF\xBB\xBF", "conf", "nFreq", "44100"),
+            "\xEF\xBB\xBF[conf]\r\nnFreq=44100\r\n");
+}
+
+TEST(ProfileWrite, ChangedKeyIsReplacedOnItsOwnLineAndEverythingElseStays) {
+  const std::string before =
+      "; comment\n"
+      "\n"
+      "[conf]\n"
+      "  nfreq = 8000   \n"
+      "nBit=16\n"
+      "\n"
+      "[other]\n"
+      "nFreq=1\n";
+  const std::string after =
+      "; comment\n"
+      "\n"
+      "[conf]\n"
+      "nfreq=48000\r\n"
+      "nBit=16\n"
+      "\n"
+      "[other]\n"
+      "nFreq=1\n";
+  EXPECT_EQ(SetProfileValue(before, "CONF", "nFreq", "48000"), after);
+}
+
+TEST(ProfileWrite, NewKeyGoesAfterTheLastNonBlankLineOfItsSection) {
+  const std::string before = "[conf]\r\nnFreq=44100\r\n; trailing note\r\n\r\n\r\n[other]\r\nx=1\r\n";
+  const std::string after =
+      "[conf]\r\nnFreq=44100\r\n; trailing note\r\nnBit=16\r\n\r\n\r\n[other]\r\nx=1\r\n";
+  EXPECT_EQ(SetProfileValue(before, "conf", "nBit", "16"), after);
+  EXPECT_EQ(SetProfileValue("[conf]", "conf", "nBit", "16"), "[conf]\r\nnBit=16\r\n");
+  EXPECT_EQ(SetProfileValue("[conf]\r\nnCh=2", "conf", "nBit", "16"), "[conf]\r\nnCh=2\r\nnBit=16\r\n");
+}
+
+TEST(ProfileWrite, MissingSectionIsAppendedAtTheEnd) {
+  EXPECT_EQ(SetProfileValue("[other]\nx=1\n", "conf", "nBit", "16"), "[other]\nx=1\n[conf]\r\nnBit=16\r\n");
+  EXPECT_EQ(SetProfileValue("[other]\nx=1", "conf", "nBit", "16"), "[other]\nx=1\r\n[conf]\r\nnBit=16\r\n");
+}
+
+TEST(ProfileNames, RefusesWhatCouldNotBeReadBack) {
+  EXPECT_TRUE(IsValidProfileName("HIDwaitms-01"));
+  EXPECT_TRUE(IsValidProfileName("録音"));
+  for (const char* bad : {"", "a=b", "a]", "a\nb", ";x", "[x", " x", "x "}) {
+    EXPECT_FALSE(IsValidProfileName(bad)) << bad;
+  }
+  EXPECT_FALSE(IsValidProfileName(std::string("a\0b", 3)));
+  EXPECT_TRUE(IsValidProfileValue("a = b ; [c]"));
+  EXPECT_FALSE(IsValidProfileValue("x\r\nnFreq=8000"));
+}
+
+// Any text a person or a broken program may leave: after a write, the written
+// key reads back and every other key of the section still reads as before.
+TEST(ProfileWrite, RandomFilesKeepEveryOtherValue) {
+  const std::vector<std::string> pieces = {"[conf]",
+                                           "[Conf]",
+                                           "[x]",
+                                           "[",
+                                           "]",
+                                           "=",
+                                           ";",
+                                           " ",
+                                           "\t",
+                                           "\r",
+                                           "\n",
+                                           "\r\n",
+                                           "a",
+                                           "B",
+                                           "key",
+                                           "v",
+                                           "\xEF\xBB\xBF",
+                                           std::string(1, '\0')};
+  const char* keys[] = {"a", "b", "key", "new"};
+  std::mt19937 random(20261205);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 24);
+    for (int i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+    const std::string key = keys[random() % std::size(keys)];
+    const std::string value = "value" + std::to_string(round);
+    std::map<std::string, std::optional<std::string>> others;
+    for (const char* other : keys) others[other] = FindProfileValue(text, "conf", other);
+
+    const std::string written = SetProfileValue(text, "conf", key, value);
+    ASSERT_EQ(FindProfileValue(written, "conf", key), value) << testing::PrintToString(text);
+    for (const char* other : keys) {
+      if (other == key) continue;
+      ASSERT_EQ(FindProfileValue(written, "conf", other), others[other]) << testing::PrintToString(text);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumora

@@ -1,0 +1,71 @@
+#pragma once
+// A program folder and per-user folders of its own for every settings test, so
+// nothing reads or writes the real ~/.config.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/TempDir.h"
+
+namespace lumora::test {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  TempDir dir_;
+  std::string app_ = dir_.folder() + "app/";
+  std::string config_ = dir_.folder() + "config";
+  ScopedEnv configEnv_{"XDG_CONFIG_HOME", config_};
+  ScopedEnv dataEnv_{"XDG_DATA_HOME", dir_.folder() + "data"};
+
+  void SetUp() override { std::filesystem::create_directories(app_); }
+
+  std::string ReadText(const std::string& path) const {
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    return {bytes.begin(), bytes.end()};
+  }
+  void WriteText(const std::string& path, const std::string& text) const {
+    WriteFileBytes(path, {text.begin(), text.end()});
+  }
+};
+
+// Splits a file's text after each LF, keeping the line ends, for line-by-line
+// comparison.
+inline std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t begin = 0;
+  while (begin < text.size()) {
+    const size_t end = text.find('\n', begin);
+    const size_t next = end == std::string::npos ? text.size() : end + 1;
+    lines.push_back(text.substr(begin, next - begin));
+    begin = next;
+  }
+  return lines;
+}
+
+}  // namespace lumora::test

@@ -1,0 +1,225 @@
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "SettingsTestKit.h"
+#include "settings/DataFolder.h"
+#include "settings/SettingKeys.h"
+#include "settings/UserStore.h"
+#include "settings/WindowPlacement.h"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every read the start-up makes, in table order, as the window will make them.
+void ReadEveryKey(const Settings& settings) {
+  for (const SettingKey& key : SettingKeyTable()) {
+    if (key.name == "DataPath") ResolveDataPath(settings);
+    if (key.name == "WindowLeft") {
+      RestoreWindowPlacement(settings, "", {1440, 960, 9000, 6000, kWindowNormal}, 28800, 17280,
+                             {.skipSize = true});
+    }
+    if (key.callerDefault) continue;
+    switch (key.type) {
+      case SettingType::kWhole:
+        settings.ReadWhole(key.name);
+        break;
+      case SettingType::kShort:
+        settings.ReadShort(key.name);
+        break;
+      case SettingType::kDecimal:
+        settings.ReadDecimal(key.name);
+        break;
+      case SettingType::kText:
+        settings.ReadText(key.name);
+        break;
+    }
+  }
+}
+
+class SettingsStoreTest : public test::SettingsTest {
+ protected:
+  std::string ini_ = app_ + "lumora.ini";
+};
+
+TEST_F(SettingsStoreTest, FirstRunWithAnEmptyIniListsEveryKeyWithItsDefault) {
+  WriteText(ini_, "");
+  Settings settings(app_);
+  settings.FixSession(0);
+  ReadEveryKey(settings);
+
+  std::vector<std::string> expected = {
+      "[conf]\r\n",           "UseMultiSession=1\r\n", "LangMode=0\r\n",        "AltFont=1\r\n",
+      "ErrorCatch=0\r\n",     "LogError=1\r\n",        "PriorityHigh=1\r\n",    "SizeRate=1.0\r\n",
+      "WaveRate=1.0\r\n",     "nFreq=44100\r\n",       "nBit=16\r\n",           "nCh=2\r\n",
+      "DeviceInName=***\r\n", "DeviceOutName=***\r\n", "VULevelTrim=-20.0\r\n", "RecLevel=0\r\n",
+      "PlayLevel=0\r\n",      "StartLevel=-45\r\n",    "EndLevel=-45\r\n",      "EndTime=40\r\n",
+      "Sequential=0\r\n",     "AutoRec=0\r\n",         "InputMon=0\r\n",        "DataPath=" + app_ + "\r\n",
+      "RMSP3mon=0\r\n",       "Modemp3=0\r\n",         "mp3BitRate=128\r\n",    "USBHIDID=0\r\n",
+      "USBHID_Latch=0\r\n",   "USBTallyInvert=0\r\n"};
+  for (int i = 1; i <= 12; ++i) expected.push_back(NumberedKey("fkeyfct-", i) + "=***\r\n");
+  for (int i = 1; i <= 8; ++i) expected.push_back(NumberedKey("HIDfct-", i) + "=***\r\n");
+  for (int i = 1; i <= 8; ++i) expected.push_back(NumberedKey("HIDwaitms-", i) + "=0\r\n");
+  for (const char* line : {"RegApp=***\r\n", "MixerApp=***\r\n", "RecDir=***\r\n", "WindowLeft=1440\r\n",
+                           "WindowTop=960\r\n", "WindowState=0\r\n"}) {
+    expected.push_back(line);
+  }
+  const std::string written = ReadText(ini_);
+  EXPECT_EQ(test::LinesOf(written), expected);
+  EXPECT_EQ(expected[8], "WaveRate=1.0\r\n");
+  EXPECT_EQ(NumberedKey("HIDwaitms-", 8), "HIDwaitms-08");
+
+  // A second start reads the same values and leaves the file as it is.
+  Settings again(app_);
+  again.FixSession(0);
+  ReadEveryKey(again);
+  EXPECT_EQ(ReadText(ini_), written);
+  EXPECT_EQ(again.ReadDecimal("SizeRate"), 1.0f);
+  EXPECT_EQ(again.ReadDecimal("VULevelTrim"), -20.0f);
+  EXPECT_EQ(again.ReadShort("nBit"), 16);
+  EXPECT_EQ(again.ReadWhole("StartLevel"), -45);
+  EXPECT_EQ(again.ReadText("DeviceInName"), "");
+  EXPECT_FALSE(fs::exists(config_)) << "the ini session writes nothing per user";
+}
+
+TEST_F(SettingsStoreTest, WithoutAnIniTheSecondSessionUsesItsOwnPerUserKey) {
+  Settings settings(app_);
+  settings.FixSession(1);
+  EXPECT_EQ(settings.Session().name, "lumoraB");
+  EXPECT_EQ(settings.Session().iniPath, "");
+  const StoreLocation location = settings.SettingsLocation(false);
+  EXPECT_EQ(location.kind, StoreKind::kRegistry);
+  EXPECT_EQ(location.place, "lumoraB");
+
+  ReadEveryKey(settings);
+  EXPECT_FALSE(fs::exists(config_)) << "per-user reads write nothing back";
+  settings.WriteWhole("nFreq", 48000);
+  settings.WriteDecimal("RecLevel", -3.5f);
+  EXPECT_EQ(ReadText(config_ + "/tessaron/lumorab"), "[conf]\r\nnFreq=48000\r\nRecLevel=-3.5\r\n");
+  EXPECT_EQ(settings.ReadWhole("nFreq"), 48000);
+  EXPECT_EQ(Settings(app_).ReadWhole("nFreq"), 44100) << "the first session keeps its own key";
+}
+
+TEST_F(SettingsStoreTest, LaterSessionsShareTheFirstIniUnlessTheyHaveTheirOwn) {
+  WriteText(ini_, "[conf]\r\nnFreq=48000\r\n");
+  Settings shared(app_);
+  shared.FixSession(2);
+  EXPECT_EQ(shared.Session().name, "lumoraC");
+  EXPECT_EQ(shared.Session().iniPath, ini_);
+  EXPECT_EQ(shared.ReadWhole("nFreq"), 48000);
+
+  WriteText(app_ + "lumoraC.ini", "[conf]\r\nnFreq=96000\r\n");
+  Settings own(app_);
+  own.FixSession(2);
+  EXPECT_EQ(own.Session().iniPath, app_ + "lumoraC.ini");
+  EXPECT_EQ(own.ReadWhole("nFreq"), 96000);
+  EXPECT_EQ(own.SettingsLocation(true).place, ini_) << "the title store stays the program title's file";
+}
+
+TEST_F(SettingsStoreTest, TitleStoreIsThePerUserTitleKeyWithoutTheTitleIni) {
+  WriteText(app_ + "lumoraB.ini", "[conf]\r\nUseMultiSession=0\r\n");
+  RegWriteValue("UseMultiSession", "0", "lumora");
+  Settings settings(app_);
+  settings.FixSession(1);
+  EXPECT_EQ(settings.SettingsLocation(true).kind, StoreKind::kRegistry);
+  EXPECT_EQ(settings.SettingsLocation(true).place, "lumora");
+  EXPECT_EQ(settings.ReadWhole("UseMultiSession"), 0);
+  EXPECT_EQ(ReadText(app_ + "lumoraB.ini"), "[conf]\r\nUseMultiSession=0\r\n");
+}
+
+TEST_F(SettingsStoreTest, DebugLogPathComesOnlyFromTheCommonKey) {
+  WriteText(ini_, "[conf]\r\nDebugLogPath=/from/the/ini\r\n");
+  Settings settings(app_);
+  EXPECT_EQ(settings.ReadText("DebugLogPath"), "");
+  EXPECT_TRUE(settings.WriteText("DebugLogPath", "/var/log/lumora"));
+  EXPECT_EQ(RegReadValue("DebugLogPath", "", "common"), "/var/log/lumora");
+  EXPECT_EQ(settings.ReadText("DebugLogPath"), "/var/log/lumora");
+  EXPECT_EQ(ReadText(ini_), "[conf]\r\nDebugLogPath=/from/the/ini\r\n");
+}
+
+TEST_F(SettingsStoreTest, UnconvertibleTextReadsAsTheTypedDefault) {
+  WriteText(ini_,
+            "[conf]\r\nnFreq=fast\r\nnBit=70000\r\nSizeRate=nan\r\nWaveRate=1e999\r\nVULevelTrim=-12.5\r\n"
+            "EndTime= 30 \r\nStartLevel=-45.5\r\nnCh=+1\r\nmp3BitRate=\r\nRecLevel=1e1\r\n");
+  Settings settings(app_);
+  EXPECT_EQ(settings.ReadWhole("nFreq"), 44100);
+  EXPECT_EQ(settings.ReadShort("nBit"), 16);
+  EXPECT_EQ(settings.ReadDecimal("SizeRate"), 1.0f);
+  EXPECT_EQ(settings.ReadDecimal("WaveRate"), 1.0f);
+  EXPECT_EQ(settings.ReadDecimal("VULevelTrim"), -12.5f);
+  EXPECT_EQ(settings.ReadWhole("EndTime"), 30);
+  EXPECT_EQ(settings.ReadWhole("StartLevel"), -46) << "halves round to even";
+  EXPECT_EQ(settings.ReadShort("nCh"), 1);
+  EXPECT_EQ(settings.ReadWhole("mp3BitRate"), 128);
+  EXPECT_EQ(settings.ReadDecimal("RecLevel"), 10.0f);
+  EXPECT_EQ(settings.ReadWhole("NotInTheTable"), 0);
+  EXPECT_EQ(settings.ReadDecimal("ConfWindowLeft", 120.5f), 120.5f);
+  EXPECT_NE(ReadText(ini_).find("ConfWindowLeft=120.5\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, OverridesHoldForTheRunAndAreNeverSaved) {
+  WriteText(ini_, "[conf]\r\nnFreq=44100\r\n");
+  Settings settings(app_);
+  EXPECT_EQ(settings.AddOverride("nFreq=8000"), SettingsArgumentError::kNone);
+  EXPECT_EQ(settings.AddOverride("NFREQ = 48000"), SettingsArgumentError::kNone);
+  EXPECT_EQ(settings.AddOverride("DeviceInName="), SettingsArgumentError::kNone);
+  EXPECT_EQ(settings.AddOverride("DebugLogPath=/tmp/run-logs"), SettingsArgumentError::kNone);
+  EXPECT_EQ(settings.AddOverride("nFreq"), SettingsArgumentError::kNoAssignment);
+  EXPECT_EQ(settings.AddOverride("nFrq=48000"), SettingsArgumentError::kUnknownKey);
+  EXPECT_EQ(settings.AddOverride("nBit=twenty-four"), SettingsArgumentError::kNotConvertible);
+  EXPECT_EQ(settings.AddOverride("SizeRate=inf"), SettingsArgumentError::kNotConvertible);
+
+  EXPECT_EQ(settings.ReadWhole("nFreq"), 48000);
+  EXPECT_EQ(settings.ReadText("DeviceInName"), "");
+  EXPECT_EQ(settings.ReadText("DebugLogPath"), "/tmp/run-logs");
+  EXPECT_EQ(settings.ReadShort("nBit"), 16);
+  EXPECT_TRUE(settings.WriteWhole("nFreq", 96000));
+  EXPECT_TRUE(settings.WriteText("DebugLogPath", "/elsewhere"));
+  EXPECT_EQ(settings.ReadWhole("nFreq"), 96000);
+  EXPECT_EQ(ReadText(ini_), "[conf]\r\nnFreq=44100\r\nnBit=16\r\n");
+  EXPECT_FALSE(fs::exists(config_));
+}
+
+TEST_F(SettingsStoreTest, IniFileFromTheCommandLineBecomesTheOnlyStore) {
+  WriteText(ini_, "[conf]\r\nnFreq=48000\r\n");
+  const std::string chosen = dir_.folder() + "run.ini";
+  Settings settings(app_);
+  EXPECT_EQ(settings.UseIniFile(dir_.folder()), SettingsArgumentError::kIniNotAFile);
+  EXPECT_EQ(settings.UseIniFile(dir_.folder() + "no/such/run.ini"), SettingsArgumentError::kIniNoFolder);
+  EXPECT_EQ(settings.Session().iniPath, ini_) << "a refused file changes nothing";
+  EXPECT_EQ(settings.UseIniFile(chosen), SettingsArgumentError::kNone);
+  settings.FixSession(3);
+  EXPECT_EQ(settings.Session().name, "lumoraD");
+  EXPECT_EQ(settings.Session().iniPath, chosen);
+
+  EXPECT_EQ(settings.ReadWhole("UseMultiSession"), 1);
+  EXPECT_EQ(settings.ReadWhole("nFreq"), 44100);
+  EXPECT_EQ(ReadText(chosen), "[conf]\r\nUseMultiSession=1\r\nnFreq=44100\r\n");
+  EXPECT_EQ(ReadText(ini_), "[conf]\r\nnFreq=48000\r\n");
+}
+
+TEST_F(SettingsStoreTest, DataPathFallsBackToAWritableFolder) {
+  Settings settings(app_);
+  EXPECT_EQ(ResolveDataPath(settings), app_);
+
+  const std::string takes = dir_.folder() + "takes/";
+  fs::create_directory(takes);
+  settings.WriteText("DataPath", takes);
+  EXPECT_EQ(ResolveDataPath(settings), takes);
+  settings.WriteText("DataPath", dir_.folder() + "unplugged/");
+  EXPECT_EQ(ResolveDataPath(settings), app_);
+
+  // An installed program whose folder cannot take files records per user.
+  const std::string perUser = dir_.folder() + "data/lumora/";
+  EXPECT_EQ(DefaultDataFolder(dir_.folder() + "not-there/"), perUser);
+  EXPECT_TRUE(fs::is_directory(perUser));
+  Settings installed(dir_.folder() + "not-there/");
+  EXPECT_EQ(ResolveDataPath(installed), perUser);
+}
+
+}  // namespace
+}  // namespace lumora
