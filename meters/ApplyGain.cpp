@@ -1,7 +1,5 @@
 #include "meters/ApplyGain.h"
 
-#include <algorithm>
-
 #include "meters/FastRound.h"
 #include "meters/Pcm24.h"
 #include "meters/PcmSample.h"
@@ -18,9 +16,9 @@ void ScaleSamples(const uint8_t* src, uint8_t* dst, int64_t frames, int32_t chan
     for (int32_t c = 0; c < channels; ++c, src += Bytes, dst += Bytes) {
       const int32_t s = ReadPcmSample<Bytes>(src);
       if constexpr (Bytes == 1) {
-        dst[0] = static_cast<uint8_t>(std::clamp(RoundToInt32(s * gain[c] + 128.0), 0, 255));
+        dst[0] = static_cast<uint8_t>(ClampedRound(s * gain[c] + 128.0, 0.0, 255.0));
       } else {
-        const int32_t x = std::clamp(RoundToInt32(s * gain[c]), -32767, 32767);
+        const int32_t x = ClampedRound(s * gain[c], -32767.0, 32767.0);
         dst[0] = static_cast<uint8_t>(x);
         dst[1] = static_cast<uint8_t>(x >> 8);
       }

@@ -5,7 +5,6 @@
 
 #include "meters/FastRound.h"
 #include "meters/FrameLookup.h"
-#include "meters/Pcm24.h"
 #include "meters/PcmSample.h"
 
 namespace lumora {
@@ -27,25 +26,39 @@ using Gains = std::array<double, 2>;
 // Magnitudes of n consecutive frames starting at p, clipped to fs.
 using Decoder = void (*)(const uint8_t* p, int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out);
 
-template <int Bytes, bool Gained>
-int32_t Magnitude(const uint8_t* p, double gain, int32_t fs) {
-  int64_t a = 0;
-  if constexpr (!Gained) {
-    a = ReadPcmSample<Bytes>(p);
-  } else if constexpr (Bytes == 3) {
-    a = Sample24(p, gain);
-  } else {
-    a = RoundToInt32(ReadPcmSample<Bytes>(p) * gain);
+// The samples of n frames as they are, channel 1 zero for mono.
+template <int Bytes, int Channels>
+void ReadFrames(const uint8_t* p, int64_t n, FrameMagnitudes* out) {
+  for (int64_t k = 0; k < n; ++k, p += Bytes * Channels) {
+    out[k][0] = ReadPcmSample<Bytes>(p);
+    out[k][1] = Channels == 2 ? ReadPcmSample<Bytes>(p + Bytes) : 0;
   }
-  return static_cast<int32_t>(std::min<int64_t>(a < 0 ? -a : a, fs));
+}
+
+// Samples -> magnitudes clipped to fs, in place. Gains are finite and >= 0
+// (SafeGains), so |s| * g needs no NaN or overflow checks and the loop vectorises.
+template <bool Gained>
+void ToMagnitudes(int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out) {
+  const double limit = fs;
+  constexpr double kShift = 6755399441055744.0;  // see ClampedRound
+  for (int64_t k = 0; k < n; ++k) {
+    for (int c = 0; c < 2; ++c) {
+      const int32_t s = out[k][c];
+      if constexpr (Gained) {
+        double x = std::fabs(static_cast<double>(s)) * gain[c];
+        x = x < limit ? x : limit;
+        out[k][c] = static_cast<int32_t>((x + kShift) - kShift);
+      } else {
+        out[k][c] = std::min(s < 0 ? -s : s, fs);  // samples have at most 24 bits: no overflow
+      }
+    }
+  }
 }
 
 template <int Bytes, int Channels, bool Gained>
 void Decode(const uint8_t* p, int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out) {
-  for (int64_t k = 0; k < n; ++k, p += Bytes * Channels) {
-    out[k][0] = Magnitude<Bytes, Gained>(p, gain[0], fs);
-    out[k][1] = Channels == 2 ? Magnitude<Bytes, Gained>(p + Bytes, gain[1], fs) : 0;
-  }
+  ReadFrames<Bytes, Channels>(p, n, out);
+  ToMagnitudes<Gained>(n, gain, fs, out);
 }
 
 template <int Bytes>
@@ -58,6 +71,16 @@ Decoder DecoderFor(const SampleFormat& format, bool gained) {
   if (format.nBit == 8) return DecoderFor<1>(format.nCh, gained);
   if (format.nBit == 16) return DecoderFor<2>(format.nCh, gained);
   return DecoderFor<3>(format.nCh, gained);
+}
+
+// |gain| limited to 0..1e6, NaN as 0: the magnitude loop then cannot overflow.
+Gains SafeGains(const std::array<float, 2>& gain) {
+  Gains safe{};
+  for (int c = 0; c < 2; ++c) {
+    const double g = std::fabs(static_cast<double>(gain[c]));
+    safe[c] = g < 1e6 ? g : (g >= 1e6 ? 1e6 : 0.0);
+  }
+  return safe;
 }
 
 // Which frames a scan reads and what each part of them feeds.
@@ -109,12 +132,20 @@ ScanPlan PlanScan(const LevelState& state, LevelSide side, int64_t endFrame, boo
 void Accumulate(const FrameMagnitudes* block, int64_t n, int64_t firstFrame, const ScanContext& ctx,
                 Readings& r) {
   if (ctx.plan.full) {
+    // Exact in 64 bits for a block (1024 * 2^46 < 2^63); one double sum per block
+    // instead of a chain of dependent double additions per frame.
+    uint64_t sumsq[2] = {0, 0};
+    int32_t peak[2] = {r.peak[0], r.peak[1]};
     for (int64_t k = 0; k < n; ++k) {
       for (int c = 0; c < 2; ++c) {
-        const double a = block[k][c];
-        r.sumsq[c] += a * a;
-        r.peak[c] = std::max(r.peak[c], block[k][c]);
+        const uint64_t a = static_cast<uint32_t>(block[k][c]);
+        sumsq[c] += a * a;
+        peak[c] = std::max(peak[c], block[k][c]);
       }
+    }
+    for (int c = 0; c < 2; ++c) {
+      r.sumsq[c] += static_cast<double>(sumsq[c]);
+      r.peak[c] = peak[c];
     }
   }
   for (int64_t k = std::max<int64_t>(0, ctx.plan.peakFrom - firstFrame); k < n; ++k) {
@@ -167,7 +198,7 @@ int32_t ScanLevels(LevelState& state, LevelSide side, const FrameTable& table, i
   const ScanContext ctx{table,
                         PlanScan(state, side, endFrame, peakOnly),
                         DecoderFor(state.format, gained),
-                        {state.inputGain[0], state.inputGain[1]},
+                        SafeGains(state.inputGain),
                         state.fullScale,
                         state.format.BlockAlign(),
                         peakOnly ? nullptr : outputs.history};
