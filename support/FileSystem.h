@@ -47,6 +47,8 @@ std::string SystemFolder();  // a fixed system program folder, ending in "/"
 
 std::string FolderSlash(const std::string& path, int32_t remove);
 std::string AddExtension(const std::string& name, const std::string& extension);
+// path itself when free (unless always), else the first free base + number
+// (digits wide, or wider) + extension; folders never block a number.
 std::string UniqueFileName(const std::string& path, int32_t withFolder, int32_t withExtension, int32_t digits,
                            int32_t always);
 std::string SplitPath(const std::string& path, int32_t folder, int32_t slash, int32_t base, int32_t dot,
@@ -59,7 +61,8 @@ int32_t ParseCommandLine(std::vector<std::string>& results, const std::string& o
                          const std::string& line);
 std::string CutAtNull(const std::string& text);
 
-// Waits while letting window events run (DoEvents); optional sleep between rounds.
+// Lets window events run (DoEvents) until more than milliseconds have passed on
+// the monotonic clock; sleeps sleepMilliseconds between rounds when positive.
 void WaitEvents(int32_t milliseconds, int32_t sleepMilliseconds);
 std::string ByteToBitText(uint8_t value);
 

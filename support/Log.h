@@ -16,6 +16,7 @@ struct LogConfig {
   std::string session;  // SessionName; empty: the program title
 };
 
+// Takes effect for the next line; the folder is made to end in "/".
 void ConfigureLog(const LogConfig& config);
 const LogConfig& CurrentLogConfig();
 
