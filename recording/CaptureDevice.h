@@ -153,7 +153,11 @@ class CaptureRing {
     int32_t status = kBufferIdle;
   };
   static size_t Index(int32_t i) { return static_cast<size_t>(i) % kCaptureBuffers; }
+  // Ranges -1, header flags 0, NextBuffer and FrameCounter 0.
+  void ResetCounters();
+  // Queues buffer i and moves its ranges on.
   int32_t QueueAt(int32_t i);
+  // Reports the code in a message box, closes the device; 0.
   int32_t Fail(int32_t code);
 
   WaveFormat record_;
