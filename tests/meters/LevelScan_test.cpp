@@ -173,7 +173,7 @@ TEST(LevelScan, LookupPrefersEarlierRecordsAndSecondRangesAndReadsGapsAsSilence)
     (second ? rec.secondRange : rec.firstRange) = {first, last};
     (second ? rec.secondData : rec.firstData) = data;
   };
-  place(0, false, 1, 0, 999);
+  place(0, false, 1, 0, 1199);
   place(0, true, 2, 500, 1499);    // a record's second range wins over its first
   place(1, false, 3, 1200, 2399);  // ... and over later records
   place(5, true, 4, 2000, 2999);
