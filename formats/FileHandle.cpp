@@ -55,14 +55,10 @@ int32_t Finish(FileHandle handle, bool ok, int32_t close) {
 }  // namespace
 
 FileHandle GetFH(const std::string& name, int32_t mode) {
-  int flags = 0;
-  switch (mode) {
-    case 0: flags = O_RDONLY; break;
-    case 1: flags = O_WRONLY | O_CREAT; break;
-    case 2: flags = O_RDWR | O_CREAT; break;
-    default: return 0;
-  }
-  const int fd = open(name.c_str(), flags | O_CLOEXEC, 0644);
+  // Modes 0 read, 1 write, 2 read and write; the writers create a missing file.
+  constexpr int kFlags[] = {O_RDONLY, O_WRONLY | O_CREAT, O_RDWR | O_CREAT};
+  if (mode < 0 || mode > 2) return 0;
+  const int fd = open(name.c_str(), kFlags[mode] | O_CLOEXEC, 0644);
   if (fd < 0) return 0;
   // A folder opens read-only on Linux, but it is no file to read bytes from.
   struct stat st {};
@@ -78,14 +74,14 @@ void CloseFH(FileHandle& handle) {
   handle = 0;
 }
 
-int32_t ReadAt(void* destination, int64_t count, int64_t position, FileHandle handle,
-               const std::string& name, int32_t close) {
+int32_t ReadAt(void* destination, int64_t count, int64_t position, FileHandle handle, const std::string& name,
+               int32_t close) {
   const bool given = handle != 0;
   if (!given) handle = GetFH(name, 0);
   if (handle == 0) return 0;
   if (count == 0 && !given && close == 0) return handle;
-  const bool ok = count >= 0 && SeekAt(handle, position) == 0 &&
-                  ReadFully(DescriptorOf(handle), destination, count);
+  const bool ok =
+      count >= 0 && SeekAt(handle, position) == 0 && ReadFully(DescriptorOf(handle), destination, count);
   return Finish(handle, ok, close);
 }
 

@@ -89,7 +89,8 @@ TEST(TrimRiff, ChangesNothingItCannotRepair) {
   EXPECT_EQ(U32At(ReadFileBytes(path), 16), 0u);
 
   // An empty chunk before the data ends the walk.
-  const Bytes empty = Riff({Chunk("fmt ", FmtBody(1, 44100, 16)), Chunk("JUNK", {}), Chunk("data", Bytes(8), 0)}, 0);
+  const Bytes empty =
+      Riff({Chunk("fmt ", FmtBody(1, 44100, 16)), Chunk("JUNK", {}), Chunk("data", Bytes(8), 0)}, 0);
   WriteFileBytes(path, empty);
   EXPECT_EQ(TrimRiff(path), 0);
   EXPECT_EQ(U32At(ReadFileBytes(path), 48), 0u);
@@ -152,8 +153,9 @@ TEST(SetWavDataLength, CutsThePaddedDataChunk) {
   // The chunks before the data stay; the RIFF size counts them.
   WriteFileBytes(path, WithList(Counting(30)));
   EXPECT_EQ(SetWavDataLength(path, 12), 1);
-  EXPECT_EQ(ReadFileBytes(path), Riff({Chunk("fmt ", FmtBody(1, 44100, 16)),
-                                       Chunk("LIST", {'I', 'N', 'F', 'O', 'x'}), Chunk("data", Counting(12))}));
+  EXPECT_EQ(ReadFileBytes(path),
+            Riff({Chunk("fmt ", FmtBody(1, 44100, 16)), Chunk("LIST", {'I', 'N', 'F', 'O', 'x'}),
+                  Chunk("data", Counting(12))}));
   view = test::ReadWithSndfile(path);
   EXPECT_TRUE(view.strict) << view.log;
   EXPECT_EQ(view.frames, 6);

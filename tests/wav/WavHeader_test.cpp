@@ -104,10 +104,10 @@ TEST(WavHeader, EveryFormatSurvivesATakeAndReadsBackExactly) {
   struct Format {
     int32_t rate, bits, channels, sndfileSubtype;
   };
-  const Format formats[] = {{8000, 8, 1, SF_FORMAT_PCM_U8},    {11025, 8, 2, SF_FORMAT_PCM_U8},
-                            {44100, 16, 1, SF_FORMAT_PCM_16},  {48000, 16, 2, SF_FORMAT_PCM_16},
-                            {22050, 24, 1, SF_FORMAT_PCM_24},  {96000, 24, 2, SF_FORMAT_PCM_24},
-                            {48000, 16, 6, SF_FORMAT_PCM_16},  {48000, 24, 8, SF_FORMAT_PCM_24}};
+  const Format formats[] = {{8000, 8, 1, SF_FORMAT_PCM_U8},   {11025, 8, 2, SF_FORMAT_PCM_U8},
+                            {44100, 16, 1, SF_FORMAT_PCM_16}, {48000, 16, 2, SF_FORMAT_PCM_16},
+                            {22050, 24, 1, SF_FORMAT_PCM_24}, {96000, 24, 2, SF_FORMAT_PCM_24},
+                            {48000, 16, 6, SF_FORMAT_PCM_16}, {48000, 24, 8, SF_FORMAT_PCM_24}};
   const int64_t blocks[] = {334, 2, 1000};
   for (const Format& fmt : formats) {
     SCOPED_TRACE(testing::Message() << fmt.rate << " Hz " << fmt.bits << " bit " << fmt.channels << " ch");
