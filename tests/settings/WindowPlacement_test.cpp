@@ -26,26 +26,22 @@ class WindowPlacementTest : public test::SettingsTest {
   }
 };
 
-TEST_F(WindowPlacementTest, SavedPlacementIsRestoredAndOffScreenValuesBecomeZero) {
-  WindowPlacement placed =
-      Restore("WindowLeft=3000\r\nWindowTop=2000\r\nWindowWidth=7000\r\nWindowHeight=5000\r\n");
-  EXPECT_EQ(placed.left, 3000);
-  EXPECT_EQ(placed.top, 2000);
-  EXPECT_EQ(placed.width, 7000);
-  EXPECT_EQ(placed.height, 5000);
-
-  placed = Restore("WindowLeft=40000\r\nWindowTop=-30\r\n");
-  EXPECT_EQ(placed.left, 0) << "beyond the screen width";
-  EXPECT_EQ(placed.top, 0) << "negative";
-  placed = Restore("WindowLeft=-1\r\nWindowTop=16201\r\n");
-  EXPECT_EQ(placed.left, 0);
-  EXPECT_EQ(placed.top, 0) << "beyond the screen height";
-  placed = Restore("WindowLeft=28800\r\nWindowTop=16200\r\n");
-  EXPECT_EQ(placed.left, 28800) << "the edge itself is kept";
-  EXPECT_EQ(placed.top, 16200);
-  placed = Restore("WindowWidth=99999\r\nWindowHeight=-5\r\n");
-  EXPECT_EQ(placed.width, 99999) << "sizes are applied without limits";
-  EXPECT_EQ(placed.height, -5);
+TEST_F(WindowPlacementTest, OffScreenOrNegativePositionsBecomeZeroAndSizesAreTakenAsStored) {
+  struct Case {
+    const char* stored;
+    float left, top;
+  };
+  for (const Case& c : {Case{"WindowLeft=3000\r\nWindowTop=2000\r\n", 3000, 2000},
+                        Case{"WindowLeft=40000\r\nWindowTop=-30\r\n", 0, 0},
+                        Case{"WindowLeft=-1\r\nWindowTop=16201\r\n", 0, 0},
+                        Case{"WindowLeft=28800\r\nWindowTop=16200\r\n", 28800, 16200}}) {
+    const WindowPlacement placed = Restore(c.stored);
+    EXPECT_EQ(placed.left, c.left) << c.stored;
+    EXPECT_EQ(placed.top, c.top) << c.stored;
+  }
+  const WindowPlacement sized = Restore("WindowWidth=99999\r\nWindowHeight=-5\r\n");
+  EXPECT_EQ(sized.width, 99999);
+  EXPECT_EQ(sized.height, -5);
 }
 
 TEST_F(WindowPlacementTest, MissingKeysKeepTheCurrentPlacementAndAreWrittenBack) {
