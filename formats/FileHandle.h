@@ -18,7 +18,8 @@ namespace lumora {
 using FileHandle = int32_t;
 
 // Open modes: 0 read (the file must exist), 1 write, 2 read and write (created
-// when missing). Opening never truncates. Unknown mode or failure: 0.
+// when missing; new files get 0644). Opening never truncates. Unknown mode, a
+// folder or any failure: 0, and an unknown mode touches nothing.
 FileHandle GetFH(const std::string& name, int32_t mode);
 
 // Closes a non-zero handle and sets the variable to 0.

@@ -33,22 +33,31 @@ struct WaveFileInfo {
 
 // Writes the 44-byte header (68 bytes, extensible, for 6 or 8 channels) with the
 // given data size. Without a handle an existing file of that name is deleted
-// first. 1 when every byte was written, 0 otherwise (a take must not start on a
-// file that cannot be written).
+// first; with one the header is appended at the end of the file. 1 when every
+// byte was written; 0 when the old file cannot be deleted or any byte cannot be
+// written (a take must not start on a file that cannot be written).
 int32_t WriteWavHeader(const std::string& name, FileHandle& handle, int32_t rate, int32_t bits,
                        int32_t channels, int64_t dataSize);
 
 // Makes the RIFF and data sizes agree with the file length: 1 when both were
-// written; 0 for files shorter than 44 bytes or longer than 4294967295 bytes, or
-// without a usable data chunk.
+// written; 0 for files shorter than 44 bytes or longer than 4294967295 bytes,
+// without a usable data chunk (one behind an empty chunk, inside the first 36
+// bytes or cut inside its size field), or when a write fails. Never changes the
+// file's length.
 int32_t TrimRiff(const std::string& name, FileHandle& handle);
 
-// Sets the data chunk to n bytes and cuts the file behind it (and its pad byte).
+// Sets the data chunk to n bytes and cuts (or extends) the file behind it and
+// its pad byte. 1 on success; 0 for n < 0 or n > 4294967250, without a data
+// chunk, or when a write or the cut fails.
 int32_t SetWavDataLength(const std::string& name, FileHandle& handle, int64_t n);
 
-// Offset of the first chunk with the four-character id, or -1.
+// Offset of the first chunk with the four-character id, walking from offset 12;
+// -1 when it is missing, the walk meets an empty chunk or runs off the file.
 int64_t FindRifffcc(const std::string& name, FileHandle& handle, const std::string& id);
 
+// The description of the file; valid = 0 when no usable "fmt " and "data" chunk
+// were found (an unlisted channel and bit combination, a rate of 0, a broken or
+// cut file). Such a record holds whatever the scan had filled in.
 WaveFileInfo ReadWaveFileInfo(const std::string& name, FileHandle& handle);
 
 int32_t WriteWavHeader(const std::string& name, int32_t rate, int32_t bits, int32_t channels,
