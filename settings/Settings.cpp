@@ -26,12 +26,6 @@ const std::string& TableDefault(const std::string& key) {
   return entry ? entry->defaultText : none;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 Settings::Settings(std::string appFolder)
@@ -46,7 +40,7 @@ SettingsArgumentError Settings::UseIniFile(const std::string& path) {
   const SettingsFileStatus status =
       path.empty() ? SettingsFileStatus::kUnusable : ReadSettingsFile(path).status;
   if (status == SettingsFileStatus::kUnusable) return SettingsArgumentError::kIniNotAFile;
-  if (status == SettingsFileStatus::kMissing && !FolderExists(FolderOf(path))) {
+  if (status == SettingsFileStatus::kMissing && !FolderExists(FolderOfPath(path))) {
     return SettingsArgumentError::kIniNoFolder;
   }
   explicitIni_ = path;

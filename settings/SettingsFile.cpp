@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "settings/ProfileText.h"
+#include "settings/TextRules.h"
 #include "support/Log.h"
 
 namespace lumora {
@@ -91,6 +93,22 @@ bool ReadAll(int fd, int64_t size, std::string& text) {
   return true;
 }
 
+// Serialises the read, change and replace of settings files in one folder
+// across processes (sessions sharing an ini file would otherwise lose each
+// other's keys), with an advisory lock on the folder itself, so no lock file is
+// left beside the settings. A folder that cannot be opened goes unlocked.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& file)
+      : fd_(open(FolderOfPath(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    while (fd_.get() >= 0 && flock(fd_.get(), LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+
+ private:
+  Descriptor fd_;  // closing it releases the lock
+};
+
 // errno of a failed step; never 0, which would read as success.
 int LastError() { return errno != 0 ? errno : EIO; }
 
@@ -155,6 +173,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     LogWriteFailure(path, key, "the name or value holds a line break or a reserved character");
     return false;
   }
+  const FolderLock lock(path);
   const SettingsFileText file = ReadSettingsFile(path);
   if (file.status == SettingsFileStatus::kUnusable) {
     LogWriteFailure(path, key, "the file cannot be read as a settings file");

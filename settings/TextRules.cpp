@@ -39,6 +39,12 @@ std::string_view CutToCharacters(std::string_view text, size_t maxCharacters) {
   return text;
 }
 
+std::string FolderOfPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string_view CutAtZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 }  // namespace lumora

@@ -19,6 +19,10 @@ std::string ToLowerAscii(std::string_view text);
 // with its continuation bytes, so a cut never splits one).
 std::string_view CutToCharacters(std::string_view text, size_t maxCharacters);
 
+// The folder part of a file path without its last "/" ("." for a bare name,
+// "/" for a file at the root).
+std::string FolderOfPath(const std::string& path);
+
 // Text up to its first zero byte.
 std::string_view CutAtZero(std::string_view text);
 

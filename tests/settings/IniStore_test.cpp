@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -171,6 +172,28 @@ TEST_F(IniStoreTest, ReadOnlyFolderOrFileFailsQuietly) {
   EXPECT_FALSE(IniWriteValue("nFreq", "8000", ini_));
   chmod(ini_.c_str(), 0644);
   EXPECT_EQ(ReadText(ini_), "[conf]\r\nnFreq=48000\r\n");
+}
+
+TEST_F(IniStoreTest, SessionsWritingOneFileAtOnceLoseNoKey) {
+  constexpr int kKeysPerSession = 40;
+  std::vector<pid_t> sessions;
+  for (const char* name : {"A", "B"}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      bool ok = true;
+      for (int i = 0; i < kKeysPerSession; ++i) ok &= IniWriteValue(name + std::to_string(i), "1", ini_);
+      _exit(ok ? 0 : 1);
+    }
+    sessions.push_back(pid);
+  }
+  for (const pid_t pid : sessions) {
+    int status = -1;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(status, 0);
+  }
+  EXPECT_EQ(test::LinesOf(ReadText(ini_)).size(), 1u + 2 * kKeysPerSession);
+  EXPECT_EQ(IniReadValue("A39", "", ini_, false), "1");
+  EXPECT_EQ(IniReadValue("B0", "", ini_, false), "1");
 }
 
 TEST_F(IniStoreTest, WriteKeepsPermissionsAndSymbolicLinks) {
