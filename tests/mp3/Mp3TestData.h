@@ -5,8 +5,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "common/TempDir.h"
+#include "support/Log.h"
 
 namespace lumora::test {
 
@@ -124,6 +128,8 @@ double Rms(const std::vector<Sample>& pcm, int32_t channels, int32_t channel, in
   return std::sqrt(sum / count);
 }
 
+inline double Db(double ratio) { return 20 * std::log10(ratio); }
+
 template <typename Sample>
 double Pitch(const std::vector<Sample>& pcm, int32_t channels, int32_t channel, int64_t first, int64_t count,
              int32_t rate) {
@@ -133,6 +139,36 @@ double Pitch(const std::vector<Sample>& pcm, int32_t channels, int32_t channel, 
   }
   return rises * static_cast<double>(rate) / count;
 }
+
+// Sends the log to a folder of its own for the lifetime of the object.
+class LogCapture {
+ public:
+  LogCapture() : saved_(CurrentLogConfig()) {
+    LogConfig config;
+    config.folder = dir_.folder();
+    config.machine = "test";
+    config.session = "mp3";
+    ConfigureLog(config);
+  }
+  ~LogCapture() { ConfigureLog(saved_); }
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+
+  // Everything written to files with the extension (".log" or ".err").
+  std::string Text(const std::string& extension) const {
+    std::string text;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+      if (entry.path().extension() != extension) continue;
+      const Bytes bytes = ReadFileBytes(entry.path().string());
+      text.append(bytes.begin(), bytes.end());
+    }
+    return text;
+  }
+
+ private:
+  TempDir dir_;
+  LogConfig saved_;
+};
 
 inline bool HasProgram(const std::string& name) {
   return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
