@@ -1,0 +1,110 @@
+#include "app/rec/RecOptions.h"
+
+#include <cstdlib>
+
+namespace lumora::rec {
+
+const char* const kRecUsage = R"(usage: lumora-rec [options]
+
+Records one take (or, in sequential automatic mode, a series of takes) from an
+input device with the settings of the window, without a window.
+
+  --input NAME         record from this input device (default: the setting
+                       "DeviceInName", else the default device)
+  --input-file FILE    record from a WAV file through the simulated input, as a
+                       live source; the take has the file's rate, bits, channels
+  --test-signal        record the built-in test signal (1 kHz at -20 dB)
+  --fast               with --input-file: run on simulated time (40 ms ticks) as
+                       fast as the machine allows, with the result of real time
+  --seconds N          stop after N seconds of audio
+  --ini FILE           use FILE as the settings store
+  --set KEY=VALUE      override one setting for this run, without saving it
+                       (repeatable), e.g. --set AutoRec=1 --set Modemp3=1
+  --list-devices       print the input and output devices and exit
+  --help               print this text and exit
+
+The take is started as the record button starts it: armed when "AutoRec" is 1
+(it writes once the input passes "StartLevel" dB and stops after "EndTime"/10 s
+at or below "EndLevel" dB), written to DataPath/new.wav, or to numbered files
+new01.wav, new02.wav, ... when "Sequential" is 1, which also re-arms after each
+automatic stop. "RecLevel" is the gain in dB; "Modemp3"=1 records MP3 at
+"mp3BitRate" kbit/s.
+
+It stops as the stop button does at the end of the input file, after --seconds,
+or on SIGINT/SIGTERM, then exits 0. Failing to start (no device, a folder that
+cannot be written) exits 1 with the reason on stderr.
+
+Events, one line each on stdout:
+  start PATH           a take opened its file
+  write PATH           an armed take started writing
+  stop PATH FRAMES     a take ended; FRAMES = sample frames in the file
+)";
+
+namespace {
+
+bool NeedsValue(const std::string& arg) {
+  return arg == "--input" || arg == "--input-file" || arg == "--seconds" || arg == "--ini" || arg == "--set";
+}
+
+bool Apply(RecOptions& options, const std::string& arg, const std::string& value, std::string& error) {
+  if (arg == "--input") {
+    options.inputName = value;
+  } else if (arg == "--input-file") {
+    options.inputFile = value;
+  } else if (arg == "--ini") {
+    options.iniFile = value;
+  } else if (arg == "--seconds") {
+    char* end = nullptr;
+    options.seconds = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || options.seconds <= 0) {
+      error = "--seconds needs a positive number, not \"" + value + "\"";
+      return false;
+    }
+  } else {  // --set
+    const auto eq = value.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      error = "--set needs KEY=VALUE, not \"" + value + "\"";
+      return false;
+    }
+    options.sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<RecOptions> ParseRecOptions(int argc, char** argv, std::string& error) {
+  RecOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--list-devices") {
+      options.listDevices = true;
+    } else if (arg == "--fast") {
+      options.fast = true;
+    } else if (arg == "--test-signal") {
+      options.testSignal = true;
+    } else if (NeedsValue(arg)) {
+      if (i + 1 >= argc) {
+        error = arg + " needs a value";
+        return std::nullopt;
+      }
+      if (!Apply(options, arg, argv[++i], error)) return std::nullopt;
+    } else {
+      error = "unknown option \"" + arg + "\" (see --help)";
+      return std::nullopt;
+    }
+  }
+  if (options.testSignal && !options.inputFile.empty()) {
+    error = "--test-signal and --input-file exclude each other";
+    return std::nullopt;
+  }
+  if (options.fast && options.inputFile.empty()) {
+    error = "--fast needs --input-file";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace lumora::rec

@@ -1,0 +1,28 @@
+#pragma once
+// The command line of lumora-rec.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumora::rec {
+
+struct RecOptions {
+  bool help = false;
+  bool listDevices = false;
+  bool fast = false;
+  bool testSignal = false;                               // --test-signal: the built-in 1 kHz tone
+  std::string iniFile;                                   // --ini: this file is the store
+  std::vector<std::pair<std::string, std::string>> sets;  // --set KEY=VALUE, in order
+  std::string inputName;                                 // --input
+  std::string inputFile;                                 // --input-file
+  double seconds = -1.0;                                 // --seconds; < 0: no limit
+};
+
+// Parses argv; on a mistake returns nothing and sets error to a one-line reason.
+std::optional<RecOptions> ParseRecOptions(int argc, char** argv, std::string& error);
+
+extern const char* const kRecUsage;
+
+}  // namespace lumora::rec

@@ -1,0 +1,129 @@
+#include "app/rec/RecSetup.h"
+
+#include "formats/Wav.h"
+#include "platform/SignalSource.h"
+#include "platform/WaveBackends.h"
+#include "platform/WaveError.h"
+#include "settings/DataFolder.h"
+#include "support/FileSystem.h"
+#include "support/Log.h"
+
+namespace lumora::rec {
+
+namespace {
+
+std::string DescribeSettingsError(SettingsArgumentError error, const std::string& argument) {
+  switch (error) {
+    case SettingsArgumentError::kNone:
+      return {};
+    case SettingsArgumentError::kNoAssignment:
+      return "--set needs KEY=VALUE: " + argument;
+    case SettingsArgumentError::kUnknownKey:
+      return "no setting of that name: " + argument;
+    case SettingsArgumentError::kNotConvertible:
+      return "the value does not suit the setting: " + argument;
+    case SettingsArgumentError::kIniNotAFile:
+      return "--ini does not name a usable file: " + argument;
+    case SettingsArgumentError::kIniNoFolder:
+      return "--ini names a file in a folder that does not exist: " + argument;
+  }
+  return "bad option: " + argument;
+}
+
+// The sample format of the selectors: rate text, bits index (0 24, 1 16, 2 8),
+// channels index (0 stereo, 1 mono).
+void SelectFormat(FormatSelectors& selectors, int32_t rate, int32_t bits, int32_t channels) {
+  selectors.rateText = std::to_string(rate);
+  selectors.bitsIndex = bits == 24 ? 0 : bits == 8 ? 2 : 1;
+  selectors.channelsIndex = channels == 2 ? 0 : 1;
+}
+
+// MP3 is offered when the encoder works and takes the format at some bit rate.
+void PrepareMp3(const Settings& settings, const SampleFormat& format, Recorder& recorder) {
+  C_mp3acm& codec = recorder.Codec();
+  codec.Init(1);
+  ComboModel combo;
+  if (codec.EncAvailable()) {
+    codec.LoadBitRateToCombo(combo, format.nFreq, FormatIndexOf(format.nCh, format.nBit),
+                             settings.ReadWhole("mp3BitRate"));
+  }
+  recorder.controls.CheckModemp3Enabled = !combo.items.empty();
+  recorder.controls.ComboBitRate = combo.text;
+}
+
+}  // namespace
+
+bool PrepareSettings(const RecOptions& options, Settings& settings, std::string& error) {
+  if (!options.iniFile.empty()) {
+    error = DescribeSettingsError(settings.UseIniFile(options.iniFile), options.iniFile);
+    if (!error.empty()) return false;
+  }
+  settings.FixSession(0);
+  for (const auto& [key, value] : options.sets) {
+    const std::string assignment = key + "=" + value;
+    error = DescribeSettingsError(settings.AddOverride(assignment), assignment);
+    if (!error.empty()) return false;
+  }
+  return true;
+}
+
+void PrepareLog(const Settings& settings) {
+  LogConfig config;
+  config.enabled = settings.ReadWhole("LogError");
+  const std::string folder = settings.ReadText("DebugLogPath");
+  config.folder = folder.empty() ? DefaultLogFolder() : FolderSlash(folder, 0);
+  config.machine = MachineName();
+  config.session = settings.Session().name;
+  ConfigureLog(config);
+}
+
+std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, SimulatedWave*& simulated,
+                                            std::string& error) {
+  simulated = nullptr;
+  if (options.inputFile.empty() && !options.testSignal) return CreateWaveBackend();
+  std::unique_ptr<SignalSource> source;
+  if (options.testSignal) {
+    source = MakeTone(1000.0, -20.0);
+  } else {
+    int32_t code = 0;
+    source = OpenWaveFileSource(options.inputFile, code);
+    if (!source) {
+      error = WaveErrorText(code, false) + ": " + options.inputFile;
+      return nullptr;
+    }
+  }
+  auto backend = std::make_unique<SimulatedWave>();
+  backend->AddInput(options.testSignal ? kTestSignalInputName : options.inputFile, std::move(source));
+  backend->AddOutput(kSilentOutputName, false);
+  simulated = backend.get();
+  return backend;
+}
+
+void PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBackend& devices,
+                     Recorder& recorder) {
+  FormatSelectors& selectors = recorder.selectors;
+  selectors.inputDevice = options.inputName.empty() ? settings.ReadText("DeviceInName") : options.inputName;
+  selectors.outputDevice = settings.ReadText("DeviceOutName");
+  SelectFormat(selectors, settings.ReadWhole("nFreq"), settings.ReadShort("nBit"), settings.ReadShort("nCh"));
+  if (!options.inputFile.empty()) {
+    const WaveFileInfo info = ReadWaveFileInfo(options.inputFile);
+    selectors.inputDevice = "0";
+    SelectFormat(selectors, info.sampleRate, info.bitsPerSample, info.channels);
+  } else if (options.testSignal) {
+    selectors.inputDevice = "0";
+  }
+  RecorderControls& controls = recorder.controls;
+  controls.CheckUseTH = settings.ReadShort("AutoRec");
+  controls.CheckSequential = settings.ReadShort("Sequential");
+  controls.CheckModemp3 = settings.ReadWhole("Modemp3");
+  controls.HScrollRec = {settings.ReadWhole("StartLevel"), settings.ReadWhole("EndLevel"),
+                         settings.ReadWhole("EndTime")};
+  controls.DataPath = ResolveDataPath(settings);
+  recorder.SetRecLevel(settings.ReadDecimal("RecLevel"));
+  // The format as the take will see it, for the MP3 choice.
+  CaptureFormat capture;
+  SetupFormat(selectors, devices, capture);
+  PrepareMp3(settings, capture.format, recorder);
+}
+
+}  // namespace lumora::rec

@@ -1,0 +1,172 @@
+// lumora-rec: the headless recorder. One take (or a sequential series) from an
+// input device, a WAV file or the built-in test signal, with the window's
+// settings and the same recorder core; see --help.
+
+#include <signal.h>
+#include <time.h>
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/rec/RecOptions.h"
+#include "app/rec/RecSetup.h"
+#include "recording/Recorder.h"
+#include "support/Clock.h"
+#include "support/MessageBox.h"
+
+namespace lumora::rec {
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+void OnSignal(int) { g_interrupted = true; }
+
+void CatchSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+// The take events on stdout, one line each, at once.
+class PrintingView final : public SilentRecorderView {
+ public:
+  void TakeOpened(const std::string& path) override { Print("start " + path); }
+  void TakeWriting(const std::string& path) override { Print("write " + path); }
+  void TakeStopped(const std::string& path, int64_t frames) override {
+    Print("stop " + path + " " + std::to_string(frames));
+  }
+
+ private:
+  static void Print(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+  }
+};
+
+void ListDevices(WaveBackend& devices) {
+  for (const auto direction : {WaveDirection::kInput, WaveDirection::kOutput}) {
+    std::puts(direction == WaveDirection::kInput ? "input devices:" : "output devices:");
+    const auto names = devices.DeviceNames(direction);
+    for (size_t id = 0; id < names.size(); ++id) std::printf("  %zu  %s\n", id, names[id].c_str());
+  }
+}
+
+void SleepMs(int32_t ms) {
+  timespec pause{ms / 1000, (ms % 1000) * 1000000L};
+  nanosleep(&pause, nullptr);  // a signal cuts it short, which is what we want
+}
+
+// Whether every frame of a finished input file has reached the recorder.
+bool InputDrained(const SimulatedWave* simulated, const Recorder& recorder) {
+  if (!simulated || !simulated->InputFinished(0)) return false;
+  const CaptureRing& ring = recorder.Ring();
+  return !recorder.State().IsRecording || !(ring.Flags(ring.NextBuffer()) & kWaveDone);
+}
+
+class Run {
+ public:
+  Run(const RecOptions& options, Recorder& recorder, SimulatedWave* simulated)
+      : options_(options), recorder_(recorder), simulated_(simulated) {}
+
+  // Ticks until the input ends, the time is up, a signal came, or the takes are
+  // over; then stops the running take as the stop button does.
+  void Loop() {
+    if (options_.fast) SetActiveClock(&clock_);
+    while (!ShouldEnd()) Step();
+    if (recorder_.State().IsRecording) {
+      recorder_.RequestStop();
+      recorder_.Tick();
+    }
+    SetActiveClock(nullptr);
+  }
+
+  // The first take, started as the record button starts it.
+  bool Start() {
+    if (options_.fast) SetActiveClock(&clock_);
+    recorder_.RequestStart();
+    recorder_.Tick();
+    SetActiveClock(nullptr);
+    if (simulated_ && !options_.fast) simulated_->StartPacing();
+    return recorder_.State().IsRecording == 1;
+  }
+
+ private:
+  bool ShouldEnd() const {
+    if (g_interrupted) return true;
+    if (InputDrained(simulated_, recorder_)) return true;
+    if (options_.seconds > 0 &&
+        recorder_.CapturedFrames() >= options_.seconds * recorder_.Capture().format.nFreq) {
+      return true;
+    }
+    return !recorder_.State().IsRecording && !recorder_.Loop().pendingStart;
+  }
+
+  // Simulated time moves 40 ms per tick; real time as the tick asks.
+  void Step() {
+    if (options_.fast) {
+      simulated_->Advance(0.04);
+      clock_.Advance(0.04);
+      recorder_.Tick();
+    } else {
+      SleepMs(recorder_.Tick());
+    }
+  }
+
+  const RecOptions& options_;
+  Recorder& recorder_;
+  SimulatedWave* simulated_;
+  ManualClock clock_;
+};
+
+int Main(int argc, char** argv) {
+  std::string error;
+  const auto options = ParseRecOptions(argc, argv, error);
+  if (!options) {
+    std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
+    return 2;
+  }
+  if (options->help) {
+    std::fputs(kRecUsage, stdout);
+    return 0;
+  }
+  SetMessagePresenter([](const std::string& text, int32_t style, const std::string&) {
+    std::fprintf(stderr, "lumora-rec: %s\n", text.c_str());
+    return (style & 7) == kYesNo ? kAnswerYes : kAnswerOk;
+  });
+  Settings settings;
+  if (!PrepareSettings(*options, settings, error)) {
+    std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
+    return 2;
+  }
+  PrepareLog(settings);
+  SimulatedWave* simulated = nullptr;
+  const auto devices = PrepareDevices(*options, simulated, error);
+  if (!devices) {
+    std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
+    return 1;
+  }
+  if (options->listDevices) {
+    ListDevices(*devices);
+    return 0;
+  }
+  PrintingView view;
+  Recorder recorder(*devices, view, settings);
+  PrepareRecorder(*options, settings, *devices, recorder);
+  CatchSignals();
+  Run run(*options, recorder, simulated);
+  if (!run.Start()) {
+    std::fprintf(stderr, "lumora-rec: the take did not start (see the reason above)\n");
+    return 1;
+  }
+  run.Loop();
+  return 0;
+}
+
+}  // namespace
+}  // namespace lumora::rec
+
+int main(int argc, char** argv) { return lumora::rec::Main(argc, argv); }

@@ -1,0 +1,230 @@
+#include "recording/Recorder.h"
+
+#include <cstdio>
+
+#include "formats/Wav.h"
+#include "recording/TakeFormat.h"
+#include "support/Clock.h"
+#include "support/FileSystem.h"
+#include "support/Log.h"
+#include "support/MessageBox.h"
+#include "support/Rounding.h"
+#include "support/TimeText.h"
+
+namespace lumora {
+
+namespace {
+
+// The bit-rate text counts as numeric when it is a whole number of kbit/s.
+bool IsWholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+constexpr const char* kWriteFailed = "書き込み失敗";
+
+}  // namespace
+
+Recorder::Recorder(WaveBackend& devices, RecorderView& view, Settings& settings)
+    : devices_(devices), view_(view), settings_(settings) {
+  loop_.lastTickTime = ActiveClock().MonotonicSeconds();
+}
+
+void Recorder::RecordCommand(int32_t action) {
+  if (action == 1) {
+    StartTake();
+  } else if (action == 2) {
+    StopTake();
+  } else if (action == 0 && !state_.IsRecording) {
+    const std::string extension = DecideMp3Mode() ? "mp3" : "wav";
+    std::string recDir = settings_.ReadSetting("RecDir", "");
+    if (ChooseRecFile(view_, extension, recDir, state_.names)) settings_.WriteSetting("RecDir", recDir);
+  }
+}
+
+bool Recorder::DecideMp3Mode() const {
+  return IsWholeNumber(controls.ComboBitRate) && controls.CheckModemp3Enabled && controls.CheckModemp3 == 1;
+}
+
+// Format, level geometry and buffers for a take or for monitoring.
+void Recorder::SetupCapture(bool mp3Mode) {
+  SetupFormat(selectors, devices_, capture_);
+  levels_.SetupFormat(capture_.format);
+  state_.MaxFramesPerFile = MaxFramesPerFileFor(capture_.format);
+  state_.FramesPerBuffer = FramesPerBufferFor(capture_.format, mp3Mode);
+  ring_.SetupCaptureBuffers(capture_.record, state_.FramesPerBuffer);
+  writer_.Setup(StageCapacityFor(capture_.format, mp3Mode, state_.Mp3Kbps), !mp3Mode);
+}
+
+void Recorder::StartTake() {
+  if (state_.IsRecording) {
+    view_.SetRecButtonOn(1, 2);
+    return;
+  }
+  Log("録音開始");
+  view_.StopPlaybackForTake(TimeText(0, 1));
+  if (state_.IsMonitoring) {
+    ring_.CloseCapture();
+    state_.IsMonitoring = 0;
+  }
+  view_.SetInputMonitorEnabled(false);
+  state_.counters = {};
+  const bool mp3 = DecideMp3Mode();
+  state_.Mp3Mode = mp3 ? 1 : 0;
+  state_.Mp3Kbps = mp3 ? std::stoi(controls.ComboBitRate) : 0;
+  state_.TrimFrames = state_.Mp3TrimBytes = state_.Mp3BytesWritten = 0;
+  loop_.StallCount = 0;
+  SetupCapture(mp3);
+  if (mp3) {
+    WaveFileInfo info;
+    info.sampleRate = capture_.format.nFreq;
+    info.bitsPerSample = capture_.format.nBit;
+    info.channels = capture_.format.nCh;
+    info.blockAlign = capture_.format.BlockAlign();
+    info.formatIndex = capture_.formatIndex;
+    int32_t ok = 0;
+    codec_.AcmClose();
+    codec_.EncInit(state_.Mp3Kbps, &info, ok);
+    // A take whose encoder cannot open would write nothing at all.
+    if (!ok) {
+      CenteredMessageBox("mp3エンコーダー登録ができません", kCritical);
+      return AbortStart();
+    }
+  }
+  NameForTake(state_.names, controls.CheckSequential == 1, controls.DataPath, mp3 ? "mp3" : "wav");
+  levels_.thresholds =
+      UpdateLevelThresholds(controls.HScrollRec[0], controls.HScrollRec[1], capture_.format.nBit);
+  if (!ring_.OpenCapture(devices_, capture_.inputDevice)) return AbortStart();
+  view_.ShowFileName(DisplayFileName(state_.names.RecFileName));
+  view_.SetCaptionLock(true);
+  if (!OpenTakeFile()) {
+    ring_.CloseCapture();
+    view_.SetCaptionLock(false);
+    return AbortStart();
+  }
+  state_.IsRecording = 1;
+  view_.SetRecButtonOn(1, 2);
+  view_.SetRecordingTally(true);
+  view_.SetRecTimeColours(1);
+  loop_.SilenceClock = -1.0;
+  state_.armed = controls.CheckUseTH == 1 ? 1 : 0;
+  state_.writing = 1 - state_.armed;
+  state_.lastLoudFrame = -1;
+  view_.TakeOpened(state_.names.RecFileName);
+  Log("録音開始成功");
+}
+
+// Replaces an old file of the take's name. A WAV take starts with its header; an
+// MP3 file comes into being with the first flush, so only check that it can.
+bool Recorder::OpenTakeFile() {
+  const std::string& name = state_.names.RecFileName;
+  FileDelete(name);
+  state_.counters.FramesWritten = 0;
+  bool ok;
+  if (state_.Mp3Mode) {
+    FileHandle probe = GetFH(name, 2);
+    ok = probe != 0;
+    CloseFH(probe);
+    FileDelete(name);
+  } else {
+    ok = WriteWavHeader(name, capture_.format.nFreq, capture_.format.nBit, capture_.format.nCh, 0) == 1;
+  }
+  if (!ok) {
+    Log("録音ファイルを作成できません " + name, 1);
+    CenteredMessageBox(std::string(kWriteFailed) + "\n" + name, kCritical);
+  }
+  return ok;
+}
+
+// A take that could not start leaves the monitor as it was before.
+void Recorder::AbortStart() {
+  codec_.AcmClose();
+  view_.SetInputMonitorEnabled(true);
+  if (controls.CheckInputMon == 1) InputMonitorClicked();
+}
+
+void Recorder::StopTake() {
+  if (!state_.IsRecording) return;
+  view_.SetCaptionLock(false);
+  view_.SetInputMonitorEnabled(true);
+  ring_.CloseCapture();
+  state_.IsRecording = 0;
+  view_.SetRecButtonOn(1, 0);
+  view_.SetRecordingTally(false);
+  FinishTakeFile();
+  state_.TrimFrames = 0;
+  view_.SetRecordedExtent(state_.counters.FramesFlushed);
+  view_.ClearInputLevels();
+  levels_.ResetHistory(LevelSide::kInput);
+  view_.SetRecTimeColours(0);
+  if (controls.CheckInputMon == 1) InputMonitorClicked();
+}
+
+// The last flush and the final cut: back to the last loud moment, or the header
+// repaired once more; a take that never wrote leaves no file.
+void Recorder::FinishTakeFile() {
+  const std::string& name = state_.names.RecFileName;
+  if (state_.Mp3Mode && state_.Mp3TrimBytes == 0) FlushEncoder();
+  codec_.AcmClose();
+  if (!writer_.WriteDiskBuffer(nullptr, 0, "", 1)) CenteredMessageBox(kWriteFailed, kCritical);
+  TakeCounters& counters = state_.counters;
+  int64_t framesInFile = counters.FramesFlushed;
+  if (state_.Mp3Mode) {
+    if (state_.Mp3TrimBytes > 0) {
+      SetFileSize(name, state_.Mp3TrimBytes);
+      state_.Mp3TrimBytes = 0;
+      counters.FramesFlushed = framesInFile = state_.TrimFrames;
+    }
+    if (!FileExists(name)) return;
+  } else if (counters.FramesWritten > 0) {
+    const WaveFileInfo info = ReadWaveFileInfo(name);
+    const int64_t trimBytes = state_.TrimFrames * capture_.format.BlockAlign();
+    // Never "cut" past the data on disk: after a failed append that would pad
+    // the take with zeros.
+    if (state_.TrimFrames >= 1 && info.valid && trimBytes <= info.dataSize) {
+      SetWavDataLength(name, trimBytes);
+      counters.FramesFlushed = state_.TrimFrames;
+    } else {
+      TrimRiff(name);
+    }
+    framesInFile = ReadWaveFileInfo(name).frames;
+  } else {
+    FileDelete(name);
+    return;
+  }
+  view_.TakeStopped(name, framesInFile);
+}
+
+void Recorder::InputMonitorClicked() {
+  if (state_.IsRecording) return;
+  if (controls.CheckInputMon == 1) {
+    state_.Mp3Mode = 0;
+    SetupCapture(false);
+    if (ring_.OpenCapture(devices_, capture_.inputDevice)) state_.IsMonitoring = 1;
+  } else {
+    ring_.CloseCapture();
+    state_.IsMonitoring = 0;
+    view_.ClearInputLevels();
+    levels_.ResetHistory(LevelSide::kInput);
+  }
+}
+
+void Recorder::SliderChanged(int32_t k) {
+  const int32_t value = controls.HScrollRec[static_cast<size_t>(k)];
+  if (k == 2) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1fsec", value * 0.1);
+    view_.ShowSliderValue(k, text);
+    return;
+  }
+  view_.ShowSliderValue(k, std::to_string(value) + "db");
+  levels_.thresholds =
+      UpdateLevelThresholds(controls.HScrollRec[0], controls.HScrollRec[1], capture_.format.nBit);
+}
+
+void Recorder::SetRecLevel(float db) { levels_.inputGain = {DbToLin(db), DbToLin(db)}; }
+
+}  // namespace lumora

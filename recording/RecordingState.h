@@ -1,0 +1,55 @@
+#pragma once
+// The state a take owns, and the state of the recording timer's loop.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "recording/DiskWriter.h"
+#include "recording/RecFileNaming.h"
+
+namespace lumora {
+
+// The window's controls that recording reads. The window keeps them in step
+// with its widgets; lumora-rec fills them from the settings.
+struct RecorderControls {
+  int32_t CheckUseTH = 0;       // automatic recording (armed takes)
+  int32_t CheckSequential = 0;  // numbered files, re-armed after an automatic stop
+  int32_t CheckInputMon = 0;    // show the input while not recording
+  int32_t CheckModemp3 = 0;     // record MP3 ...
+  bool CheckModemp3Enabled = false;  // ... when MP3 is available for the format
+  std::string ComboBitRate;     // kbit/s as text
+  // HScrollRec: start level dB, end level dB, silence time in tenths of a second.
+  std::array<int32_t, 3> HScrollRec{-45, -45, 40};
+  std::string DataPath;         // the data folder
+};
+
+struct RecordingState {
+  TakeNames names;
+  int32_t IsRecording = 0;
+  int32_t IsMonitoring = 0;
+  int32_t Mp3Mode = 0;
+  int32_t Mp3Kbps = 0;
+  TakeCounters counters;  // FramesWritten, FramesFlushed
+  int64_t TrimFrames = 0;
+  int64_t Mp3BytesWritten = 0;
+  int64_t Mp3TrimBytes = 0;
+  int64_t MaxFramesPerFile = 0;
+  int32_t FramesPerBuffer = 0;
+  int32_t armed = 0;
+  int32_t writing = 0;
+  // Newest device frame of the last loud tick: the cut point keeps moving until
+  // the buffer that holds it has been written. -1: none.
+  int64_t lastLoudFrame = -1;
+};
+
+struct LoopState {
+  float TickBudget = 40.0f;  // ms given to the next tick
+  double lastTickTime = 0.0;  // monotonic seconds
+  bool pendingStart = false;
+  bool pendingStop = false;
+  int32_t StallCount = 0;
+  double SilenceClock = -1.0;  // monotonic seconds of the first quiet tick; -1: not running
+};
+
+}  // namespace lumora
