@@ -21,9 +21,8 @@ std::string DefaultDataFolder(const std::string& appFolder) {
 }
 
 std::string ResolveDataPath(const Settings& settings) {
-  const std::string fallback = DefaultDataFolder(settings.appFolder());
-  const std::string path = settings.ReadText("DataPath", fallback);
-  return FolderExists(path) ? path : fallback;
+  const std::string path = settings.ReadText("DataPath");
+  return FolderExists(path) ? path : DefaultDataFolder(settings.appFolder());
 }
 
 }  // namespace lumora

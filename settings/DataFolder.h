@@ -14,8 +14,8 @@ class Settings;
 // "/".
 std::string DefaultDataFolder(const std::string& appFolder);
 
-// "DataPath" with DefaultDataFolder as its default; a configured folder that
-// does not exist gives DefaultDataFolder too.
+// "DataPath" (whose default is DefaultDataFolder); a configured folder that does
+// not exist gives DefaultDataFolder too.
 std::string ResolveDataPath(const Settings& settings);
 
 }  // namespace lumora

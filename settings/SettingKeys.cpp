@@ -12,17 +12,18 @@ using enum SettingType;
 
 SettingKey Key(std::string name, SettingType type, std::string defaultText,
                SettingStore store = SettingStore::kSession) {
-  return {std::move(name), type, store, std::move(defaultText), false};
+  return {std::move(name), type, store, std::move(defaultText), SettingDefault::kTable};
 }
 
-SettingKey CallerDefaultKey(std::string name, SettingType type) {
-  return {std::move(name), type, SettingStore::kSession, "", true};
+SettingKey OtherDefaultKey(std::string name, SettingType type, SettingDefault source) {
+  return {std::move(name), type, SettingStore::kSession, "", source};
 }
 
 void AddNumbered(std::vector<SettingKey>& table, std::string_view stem, int count, SettingType type,
                  const std::string& defaultText) {
-  for (int number = 1; number <= count; ++number)
+  for (int number = 1; number <= count; ++number) {
     table.push_back(Key(NumberedKey(stem, number), type, defaultText));
+  }
 }
 
 std::vector<SettingKey> BuildTable() {
@@ -50,7 +51,7 @@ std::vector<SettingKey> BuildTable() {
       Key("Sequential", kShort, "0"),
       Key("AutoRec", kShort, "0"),
       Key("InputMon", kShort, "0"),
-      CallerDefaultKey("DataPath", kText),
+      OtherDefaultKey("DataPath", kText, SettingDefault::kDataFolder),
       Key("RMSP3mon", kWhole, "0"),
       Key("Modemp3", kWhole, "0"),
       Key("mp3BitRate", kWhole, "128"),
@@ -62,8 +63,9 @@ std::vector<SettingKey> BuildTable() {
   AddNumbered(table, "HIDfct-", 8, kText, "");
   AddNumbered(table, "HIDwaitms-", 8, kWhole, "0");
   for (SettingKey key : {Key("RegApp", kText, ""), Key("MixerApp", kText, ""), Key("RecDir", kText, ""),
-                         CallerDefaultKey("WindowLeft", kDecimal), CallerDefaultKey("WindowTop", kDecimal),
-                         CallerDefaultKey("WindowState", kShort)}) {
+                         OtherDefaultKey("WindowLeft", kDecimal, SettingDefault::kCaller),
+                         OtherDefaultKey("WindowTop", kDecimal, SettingDefault::kCaller),
+                         OtherDefaultKey("WindowState", kShort, SettingDefault::kCaller)}) {
     table.push_back(std::move(key));
   }
   return table;

@@ -16,14 +16,18 @@ enum class SettingStore {
   kCommon,   // the per-user key "common", shared by every session
 };
 
+enum class SettingDefault {
+  kTable,       // defaultText
+  kDataFolder,  // DefaultDataFolder() of the program folder ("DataPath")
+  kCaller,      // the window's current placement, passed by RestoreWindowPlacement
+};
+
 struct SettingKey {
   std::string name;
   SettingType type = SettingType::kText;
   SettingStore store = SettingStore::kSession;
   std::string defaultText;
-  // The default is not fixed: the reader passes it (the window's current
-  // placement; "DataPath" takes DefaultDataFolder()).
-  bool callerDefault = false;
+  SettingDefault defaultSource = SettingDefault::kTable;
 };
 
 // The table in the order the start-up reads it; the numbered keys are expanded

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "settings/DataFolder.h"
 #include "settings/IniStore.h"
 #include "settings/SettingKeys.h"
 #include "settings/SettingValue.h"
@@ -18,12 +19,6 @@ constexpr const char* kCommonKeyName = "common";
 SettingStore StoreOf(const std::string& key) {
   const SettingKey* entry = FindSettingKey(key);
   return entry ? entry->store : SettingStore::kSession;
-}
-
-const std::string& TableDefault(const std::string& key) {
-  static const std::string none;
-  const SettingKey* entry = FindSettingKey(key);
-  return entry ? entry->defaultText : none;
 }
 
 }  // namespace
@@ -89,21 +84,21 @@ bool Settings::WriteSetting(const std::string& key, const std::string& value, bo
 }
 
 int32_t Settings::ReadWhole(const std::string& key) const {
-  const std::string& fallback = TableDefault(key);
+  const std::string fallback = DefaultText(key);
   return ParseWhole(ReadStored(key, fallback)).value_or(ParseWhole(fallback).value_or(0));
 }
 
 int16_t Settings::ReadShort(const std::string& key) const {
-  const std::string& fallback = TableDefault(key);
+  const std::string fallback = DefaultText(key);
   return ParseShort(ReadStored(key, fallback)).value_or(ParseShort(fallback).value_or(0));
 }
 
 float Settings::ReadDecimal(const std::string& key) const {
-  const std::string& fallback = TableDefault(key);
+  const std::string fallback = DefaultText(key);
   return ParseDecimal(ReadStored(key, fallback)).value_or(ParseDecimal(fallback).value_or(0.0f));
 }
 
-std::string Settings::ReadText(const std::string& key) const { return ReadStored(key, TableDefault(key)); }
+std::string Settings::ReadText(const std::string& key) const { return ReadStored(key, DefaultText(key)); }
 
 int32_t Settings::ReadWhole(const std::string& key, int32_t defaultValue) const {
   return ParseWhole(ReadStored(key, std::to_string(defaultValue))).value_or(defaultValue);
@@ -130,6 +125,13 @@ bool Settings::WriteDecimal(const std::string& key, float value) {
 }
 
 bool Settings::WriteText(const std::string& key, const std::string& value) { return WriteStored(key, value); }
+
+std::string Settings::DefaultText(const std::string& key) const {
+  const SettingKey* entry = FindSettingKey(key);
+  if (entry == nullptr) return "";
+  return entry->defaultSource == SettingDefault::kDataFolder ? DefaultDataFolder(appFolder_)
+                                                             : entry->defaultText;
+}
 
 std::string Settings::ReadStored(const std::string& key, const std::string& defaultText) const {
   const SettingStore store = StoreOf(key);

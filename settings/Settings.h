@@ -70,8 +70,9 @@ class Settings {
 
   // Typed reads of the key table: the store and default come from the table
   // (title keys from the title store, "DebugLogPath" from the per-user key
-  // "common"); a value that does not convert gives the table's default. A key
-  // not in the table reads as 0 or the empty text.
+  // "common", "DataPath" defaulting to DefaultDataFolder); a value that does not
+  // convert gives the table's default. A key not in the table, or one whose
+  // default is the window's placement, reads with 0 or the empty text as default.
   int32_t ReadWhole(const std::string& key) const;
   int16_t ReadShort(const std::string& key) const;
   float ReadDecimal(const std::string& key) const;
@@ -90,6 +91,7 @@ class Settings {
   bool WriteText(const std::string& key, const std::string& value);
 
  private:
+  std::string DefaultText(const std::string& key) const;
   std::string ReadStored(const std::string& key, const std::string& defaultText) const;
   bool WriteStored(const std::string& key, const std::string& value);
   const std::string* FindOverride(const std::string& key) const;

@@ -18,12 +18,11 @@ namespace fs = std::filesystem;
 // Every read the start-up makes, in table order, as the window will make them.
 void ReadEveryKey(const Settings& settings) {
   for (const SettingKey& key : SettingKeyTable()) {
-    if (key.name == "DataPath") ResolveDataPath(settings);
     if (key.name == "WindowLeft") {
       RestoreWindowPlacement(settings, "", {1440, 960, 9000, 6000, kWindowNormal}, 28800, 17280,
                              {.skipSize = true});
     }
-    if (key.callerDefault) continue;
+    if (key.defaultSource == SettingDefault::kCaller) continue;
     switch (key.type) {
       case SettingType::kWhole:
         settings.ReadWhole(key.name);
