@@ -17,18 +17,20 @@
 namespace lumora {
 
 struct WaveFileInfo {
-  int32_t valid = 0;        // 1 when a usable "fmt " and "data" chunk were found
-  int32_t frames = 0;       // frames of sample data, at most 2147483647
+  int32_t valid = 0;   // 1 when a usable "fmt " and "data" chunk were found
+  int32_t frames = 0;  // frames of sample data, at most 2147483647
   int32_t sampleRate = 0;
   int16_t bitsPerSample = 0;
   int16_t channels = 0;
-  int32_t blockAlign = 0;   // bits * channels / 8, computed
-  int32_t dataOffset = 0;   // file offset of the first sample byte
-  int64_t dataSize = 0;     // from the data chunk's size field
+  int32_t blockAlign = 0;  // bits * channels / 8, computed
+  int32_t dataOffset = 0;  // file offset of the first sample byte
+  int64_t dataSize = 0;    // from the data chunk's size field
   int64_t fileSize = 0;
   int32_t formatIndex = 0;
-  int32_t durationMs = 0;   // round(frames / rate * 1000)
-  int32_t formatTag = 0;    // as found, not checked
+  int32_t durationMs = 0;  // round(frames / rate * 1000)
+  int32_t formatTag = 0;   // as found, not checked
+
+  bool operator==(const WaveFileInfo&) const = default;
 };
 
 // Writes the 44-byte header (68 bytes, extensible, for 6 or 8 channels) with the

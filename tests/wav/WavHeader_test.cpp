@@ -37,48 +37,32 @@ TEST(WavHeader, FreshHeadersByteForByte) {
   EXPECT_EQ(FreshHeader(dir, 96000, 24, 2),
             Hex("52 49 46 46 24 00 00 00 57 41 56 45 66 6D 74 20 10 00 00 00 01 00 02 00 00 77 01 00"
                 "00 CA 08 00 06 00 18 00 64 61 74 61 00 00 00 00"));
-  // Eight channels: the mask covers all of them; a given data size lands in both size fields.
+  // Eight channels: the mask covers them all; both sizes count a given data size.
   const Bytes eight = FreshHeader(dir, 44100, 16, 8, 1000);
-  ASSERT_EQ(eight.size(), 68u);
   EXPECT_EQ(test::U32At(eight, 4), 1060u);
   EXPECT_EQ(test::U32At(eight, 40), 0xFFu);
   EXPECT_EQ(test::U32At(eight, 64), 1000u);
-  // Sizes past 32 bits are clamped, never wrapped.
-  const Bytes huge = FreshHeader(dir, 44100, 16, 2, 4294967290);
-  EXPECT_EQ(test::U32At(huge, 4), 0xFFFFFFFFu);
-  EXPECT_EQ(test::U32At(huge, 40), 4294967290u);
+  EXPECT_EQ(test::U32At(FreshHeader(dir, 44100, 16, 2, 4294967290), 4), 0xFFFFFFFFu)
+      << "clamped, not wrapped";
 }
 
-TEST(WavHeader, ReplacesAnOldFileButAppendsToAGivenHandle) {
+TEST(WavHeader, ReplacesAnOldFileAndReportsWhatCouldNotBeWritten) {
   TempDir dir;
   const std::string path = dir.file("take.wav");
   test::WriteFileBytes(path, Bytes(500, 0xAB));
   ASSERT_EQ(WriteWavHeader(path, 44100, 16, 2, 0), 1);
   EXPECT_EQ(ReadFileBytes(path).size(), 44u);
-
-  FileHandle h = GetFH(path, 2);
+  FileHandle h = GetFH(path, 2);  // a given handle: appended, left open
   ASSERT_EQ(WriteWavHeader(path, h, 44100, 16, 2, 0), 1);
-  EXPECT_NE(h, 0) << "a given handle stays open";
   EXPECT_EQ(FileSizeOf(h), 88);
   CloseFH(h);
-}
 
-TEST(WavHeader, ReportsFailureWhenTheHeaderCannotBeWritten) {
-  TempDir dir;
-  EXPECT_EQ(WriteWavHeader(dir.file("no/such/folder/take.wav"), 44100, 16, 2, 0), 0);
-  // A full disk: the caller's handle is closed and zeroed.
+  EXPECT_EQ(WriteWavHeader(dir.file("no/folder/take.wav"), 44100, 16, 2, 0), 0);
   FileHandle full = GetFH("/dev/full", 2);
-  ASSERT_NE(full, 0);
   const int fd = full - 1;
   EXPECT_EQ(WriteWavHeader("/dev/full", full, 44100, 16, 2, 0), 0);
   EXPECT_EQ(full, 0);
-  EXPECT_EQ(fcntl(fd, F_GETFD), -1);
-  // A read-only handle cannot take a header either.
-  const std::string path = dir.file("ro.wav");
-  test::WriteFileBytes(path, {});
-  FileHandle readOnly = GetFH(path, 0);
-  EXPECT_EQ(WriteWavHeader(path, readOnly, 44100, 16, 2, 0), 0);
-  EXPECT_EQ(readOnly, 0);
+  EXPECT_EQ(fcntl(fd, F_GETFD), -1) << "the caller's handle was closed";
 }
 
 // The value of sample (frame, channel), spread over the whole range of the depth.
@@ -121,8 +105,7 @@ TEST(WavHeader, EveryFormatSurvivesATakeAndReadsBackExactly) {
       written += frames;
       ASSERT_EQ(TrimRiff(path), 1);
       const test::SndfileView view = test::ReadWithSndfile(path);
-      ASSERT_TRUE(view.opened);
-      EXPECT_TRUE(view.strict) << view.log;
+      EXPECT_TRUE(view.opened && view.strict) << view.log;
       EXPECT_EQ(view.frames, written);
     }
     const test::SndfileView view = test::ReadWithSndfile(path, true);
@@ -136,10 +119,7 @@ TEST(WavHeader, EveryFormatSurvivesATakeAndReadsBackExactly) {
         ASSERT_EQ(view.samples[static_cast<size_t>(f * fmt.channels + c)], scaled) << f << "/" << c;
       }
     }
-    const WaveFileInfo info = ReadWaveFileInfo(path);
-    EXPECT_EQ(info.valid, 1);
-    EXPECT_EQ(info.frames, written);
-    EXPECT_EQ(info.dataOffset, fmt.channels >= 6 ? 68 : 44);
+    EXPECT_EQ(ReadWaveFileInfo(path).frames, written);
   }
 }
 
