@@ -205,7 +205,7 @@ TEST_F(Mp3Codec, MonoKeepsItsPitch) {
   codec_.DecProc(stream.data(), static_cast<int64_t>(stream.size()), pcm, produced, ok);
   ASSERT_EQ(ok, 1);
   const auto samples = test::PcmSamples(pcm.data(), static_cast<size_t>(produced));
-  EXPECT_NEAR(test::Pitch(samples, 1, 0, 4410, 30000, 44100), 1000, 10);
+  EXPECT_NEAR(test::Pitch(samples, 1, 0, 4410, 30000, 44100, 1000), 1000, 10);
   EXPECT_NEAR(test::Db(test::Rms(samples, 1, 0, 4410, 30000) / (10000 / std::sqrt(2.0))), 0, 1);
 }
 

@@ -130,12 +130,20 @@ double Rms(const std::vector<Sample>& pcm, int32_t channels, int32_t channel, in
 
 inline double Db(double ratio) { return 20 * std::log10(ratio); }
 
+// Rises from below -threshold to above +threshold per second, so that coding
+// noise around a zero crossing does not count twice.
 template <typename Sample>
 double Pitch(const std::vector<Sample>& pcm, int32_t channels, int32_t channel, int64_t first, int64_t count,
-             int32_t rate) {
+             int32_t rate, double threshold) {
   int64_t rises = 0;
-  for (int64_t i = first + 1; i < first + count; ++i) {
-    if (pcm[(i - 1) * channels + channel] < 0 && pcm[i * channels + channel] >= 0) ++rises;
+  bool low = false;
+  for (int64_t i = first; i < first + count; ++i) {
+    const double s = pcm[i * channels + channel];
+    if (s < -threshold) low = true;
+    if (low && s > threshold) {
+      ++rises;
+      low = false;
+    }
   }
   return rises * static_cast<double>(rate) / count;
 }
