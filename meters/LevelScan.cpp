@@ -35,19 +35,18 @@ void ReadFrames(const uint8_t* p, int64_t n, FrameMagnitudes* out) {
   }
 }
 
-// Samples -> magnitudes clipped to fs, in place. Gains are finite and >= 0
-// (SafeGains), so |s| * g needs no NaN or overflow checks and the loop vectorises.
+// Samples -> magnitudes clipped to fs, in place; a branch-free loop that the
+// compiler vectorises. Gains are >= 0, so only the upper clip is needed (a NaN
+// from an infinite gain also gives fs).
 template <bool Gained>
 void ToMagnitudes(int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out) {
   const double limit = fs;
-  constexpr double kShift = 6755399441055744.0;  // see ClampedRound
   for (int64_t k = 0; k < n; ++k) {
     for (int c = 0; c < 2; ++c) {
       const int32_t s = out[k][c];
       if constexpr (Gained) {
-        double x = std::fabs(static_cast<double>(s)) * gain[c];
-        x = x < limit ? x : limit;
-        out[k][c] = static_cast<int32_t>((x + kShift) - kShift);
+        const double x = std::fabs(static_cast<double>(s)) * gain[c];
+        out[k][c] = RoundInRange(x < limit ? x : limit);
       } else {
         out[k][c] = std::min(s < 0 ? -s : s, fs);  // samples have at most 24 bits: no overflow
       }
@@ -71,16 +70,6 @@ Decoder DecoderFor(const SampleFormat& format, bool gained) {
   if (format.nBit == 8) return DecoderFor<1>(format.nCh, gained);
   if (format.nBit == 16) return DecoderFor<2>(format.nCh, gained);
   return DecoderFor<3>(format.nCh, gained);
-}
-
-// |gain| limited to 0..1e6, NaN as 0: the magnitude loop then cannot overflow.
-Gains SafeGains(const std::array<float, 2>& gain) {
-  Gains safe{};
-  for (int c = 0; c < 2; ++c) {
-    const double g = std::fabs(static_cast<double>(gain[c]));
-    safe[c] = g < 1e6 ? g : (g >= 1e6 ? 1e6 : 0.0);
-  }
-  return safe;
 }
 
 // Which frames a scan reads and what each part of them feeds.
@@ -198,7 +187,7 @@ int32_t ScanLevels(LevelState& state, LevelSide side, const FrameTable& table, i
   const ScanContext ctx{table,
                         PlanScan(state, side, endFrame, peakOnly),
                         DecoderFor(state.format, gained),
-                        SafeGains(state.inputGain),
+                        {std::fabs(state.inputGain[0]), std::fabs(state.inputGain[1])},
                         state.fullScale,
                         state.format.BlockAlign(),
                         peakOnly ? nullptr : outputs.history};

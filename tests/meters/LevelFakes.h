@@ -2,34 +2,29 @@
 // Stand-ins for the ring buffers, the meter and the level history, so level
 // scans can be checked end to end without devices or windows.
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "meters/FrameTable.h"
 #include "meters/LevelScan.h"
-#include "support/SampleFormat.h"
 
 namespace lumora::testing {
 
-// Encodes one sample value of the format in little-endian PCM (8 bit: + 128).
+// Appends one sample value as little-endian PCM of `bits` (8 bit: + 128).
 inline void PutSample(std::vector<uint8_t>& out, int16_t bits, int32_t value) {
-  if (bits == 8) {
-    out.push_back(static_cast<uint8_t>(value + 128));
-    return;
-  }
+  if (bits == 8) value += 128;
   for (int b = 0; b < bits / 8; ++b) out.push_back(static_cast<uint8_t>(value >> (8 * b)));
 }
 
-// Buffers of PCM and a FrameTable pointing into them.
+using Signal = std::function<int32_t(int64_t frame, int channel)>;
+
+// PCM buffers and a FrameTable pointing into them.
 class TestRing {
  public:
-  explicit TestRing(SampleFormat format) : format_(format) { buffers_.reserve(2 * kRingBuffers); }
+  explicit TestRing(SampleFormat format) : format_(format) {}
 
-  // A buffer holding frames first..first+count-1 of signal(frame, channel).
-  const uint8_t* MakeBuffer(int64_t first, int64_t count,
-                            const std::function<int32_t(int64_t, int)>& signal) {
+  // A buffer holding frames first..first+count-1 of the signal.
+  const uint8_t* MakeBuffer(int64_t first, int64_t count, const Signal& signal) {
     std::vector<uint8_t>& bytes = buffers_.emplace_back();
     for (int64_t f = first; f < first + count; ++f) {
       for (int c = 0; c < format_.nCh; ++c) PutSample(bytes, format_.nBit, signal(f, c));
@@ -37,14 +32,11 @@ class TestRing {
     return bytes.data();
   }
 
-  // Like the capture ring after opening: record i holds frames i*n .. i*n+n-1 in
-  // its current range, both data pointers at the same buffer.
-  void FillLikeCapture(int64_t framesPerBuffer, const std::function<int32_t(int64_t, int)>& signal) {
+  // As the capture ring has it after opening: record i holds frames i*n .. i*n+n-1.
+  void FillLikeCapture(int64_t n, const Signal& signal) {
     for (int i = 0; i < kRingBuffers; ++i) {
-      const int64_t first = i * framesPerBuffer;
-      const uint8_t* data = MakeBuffer(first, framesPerBuffer, signal);
-      table[i].firstRange = {first, first + framesPerBuffer - 1};
-      table[i].firstData = table[i].secondData = data;
+      table[i].firstRange = {i * n, i * n + n - 1};
+      table[i].firstData = table[i].secondData = MakeBuffer(i * n, n, signal);
     }
   }
 
@@ -52,7 +44,7 @@ class TestRing {
 
  private:
   SampleFormat format_;
-  std::vector<std::vector<uint8_t>> buffers_;
+  std::vector<std::vector<uint8_t>> buffers_;  // inner buffers never move
 };
 
 struct MeterCall {
@@ -74,14 +66,14 @@ class FakeMeter : public VuMeter {
 class FakeHistory : public LevelHistory {
  public:
   void BeginHistory(int64_t first, int64_t last) override {
-    begins.push_back({first, last});
+    range = {first, last};
     frames.clear();
   }
   void AddMagnitudes(std::span<const FrameMagnitudes> block) override {
     frames.insert(frames.end(), block.begin(), block.end());
     ++blocks;
   }
-  std::vector<std::array<int64_t, 2>> begins;
+  std::array<int64_t, 2> range{0, 0};   // of the latest scan
   std::vector<FrameMagnitudes> frames;  // of the latest scan
   int blocks = 0;
 };
