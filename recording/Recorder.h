@@ -56,6 +56,8 @@ class Recorder {
   int64_t CapturedFrames() const { return capturedFrames_; }
 
  private:
+  friend class RecorderTestAccess;  // tests reach states no quick take can (a 4 GiB file)
+
   // Takes (Recorder.cpp).
   void StartTake();
   bool OpenTakeFile();

@@ -1,0 +1,194 @@
+// Whole takes through the simulated devices and clock, the files checked byte by
+// byte and read back with libsndfile.
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+
+#include "common/LogFiles.h"
+#include "common/SndfileCheck.h"
+#include "formats/FileHandle.h"
+#include "formats/Wav.h"
+#include "platform/SignalSource.h"
+#include "platform/WaveError.h"
+#include "RecorderFixture.h"
+
+namespace lumora::test {
+
+std::string RecorderFixture::LogText(const std::string& extension) const {
+  return ReadLogFiles(dir_.folder() + "log/", extension);
+}
+
+namespace {
+
+uint32_t Le32(const std::vector<unsigned char>& bytes, size_t offset) {
+  uint32_t v;
+  std::memcpy(&v, bytes.data() + offset, 4);
+  return v;
+}
+
+// What the source plays from frame `first` on, as the device hands it over.
+std::vector<unsigned char> Rendered(SignalSource& source, int64_t first, int64_t frames, int32_t rate,
+                                    int32_t bits, int32_t channels) {
+  const WaveFormat format = MakeWaveFormat({rate, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
+  std::vector<unsigned char> bytes(static_cast<size_t>(frames * format.blockAlign));
+  source.Render(first, frames, format, bytes.data());
+  return bytes;
+}
+
+std::vector<unsigned char> DataOf(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  return {bytes.begin() + 44, bytes.end()};
+}
+
+using Takes = RecorderFixture;
+
+TEST_F(Takes, OneSecondManualTakeIsTheSourceByteForByte) {
+  Use(MakeTone(440.0, -6.0));
+  Start();
+  ASSERT_EQ(recorder_->State().IsRecording, 1);
+  EXPECT_TRUE(view_.captionLock);
+  EXPECT_TRUE(view_.tally);
+  EXPECT_FALSE(view_.monitorEnabled);
+  EXPECT_EQ(view_.fileName, "new.wav");
+  RecordFrames(44100);
+  Stop();
+
+  const std::string path = dir_.file("new.wav");
+  const auto bytes = ReadFileBytes(path);
+  ASSERT_EQ(bytes.size(), 176444u);
+  EXPECT_EQ(Le32(bytes, 4), 176436u);
+  EXPECT_EQ(Le32(bytes, 40), 176400u);
+  auto tone = MakeTone(440.0, -6.0);
+  EXPECT_EQ(DataOf(path), Rendered(*tone, 0, 44100, 44100, 16, 2));
+  const auto view = ReadWithSndfile(path);
+  EXPECT_TRUE(view.opened && view.strict) << view.log;
+  EXPECT_EQ(view.frames, 44100);
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + path, "stop " + path + " 44100"}));
+  EXPECT_FALSE(view_.captionLock);
+  EXPECT_FALSE(view_.tally);
+  EXPECT_TRUE(view_.monitorEnabled);
+  EXPECT_EQ(view_.recTime, "00'01.0");
+  EXPECT_NE(LogText().find("録音開始成功"), std::string::npos);
+}
+
+TEST_F(Takes, LongTakeGrowsInFlushStepsWithAValidHeaderAfterEach) {
+  Use(MakeNoise(-10.0));
+  Start();
+  const std::string path = dir_.file("new.wav");
+  std::vector<int64_t> sizes{FileSizeByName(path)};
+  while (recorder_->State().counters.FramesWritten < 7 * 44100) {
+    Tick();
+    const int64_t size = FileSizeByName(path);
+    if (size == sizes.back()) continue;
+    sizes.push_back(size);
+    const auto bytes = ReadFileBytes(path);
+    EXPECT_EQ(Le32(bytes, 4), bytes.size() - 8);
+    EXPECT_EQ(Le32(bytes, 40), bytes.size() - 44);
+    EXPECT_TRUE(ReadWithSndfile(path).strict);
+  }
+  EXPECT_EQ(sizes, (std::vector<int64_t>{44, 44 + 511560, 44 + 2 * 511560})) << "29 buffers per flush";
+  Stop();
+  EXPECT_EQ(FileSizeByName(path), 44 + 7 * 176400);
+}
+
+TEST_F(Takes, StartWhileRecordingOnlyRedrawsTheButton) {
+  Use(MakeSilence());
+  Start();
+  Start();
+  EXPECT_EQ(view_.events.size(), 1u);
+  EXPECT_EQ(view_.recButton[1], 2);
+}
+
+TEST_F(Takes, ArmedTakeStoppedBeforeTheStartLevelLeavesNoFile) {
+  Use(MakeSilence());
+  recorder_->controls.CheckUseTH = 1;
+  Start();
+  TickFor(2.0);
+  Stop();
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("new.wav")));
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + dir_.file("new.wav")}));
+}
+
+// 1 s of silence, 1.05 s of tone, 3 s of silence: the take starts with the
+// tone, keeps all of it although its end lies inside a buffer, and is cut back.
+TEST_F(Takes, AutomaticTakeStartsOnTheToneAndKeepsItsEnd) {
+  Use(MakeScript({{SignalSegment::Kind::kSilence, 1.0},
+                  {SignalSegment::Kind::kTone, 1.05, 1000.0, -6.0},
+                  {SignalSegment::Kind::kSilence, 3.0}}));
+  recorder_->controls.CheckUseTH = 1;
+  recorder_->controls.HScrollRec = {-40, -40, 10};
+  Start();
+  TickFor(4.5);
+  ASSERT_EQ(recorder_->State().IsRecording, 0) << "stopped after 1 s of silence";
+  const std::string path = dir_.file("new.wav");
+  const auto data = DataOf(path);
+  ASSERT_FALSE(data.empty());
+  // Tone frames in the file: every one of the 46305 frames of the tone.
+  const int64_t toneFrames = 46305;
+  int64_t first = -1, last = -1;
+  for (size_t f = 0; f < data.size() / 4; ++f) {
+    if (std::memcmp(&data[f * 4], "\0\0\0\0", 4) == 0) continue;
+    if (first < 0) first = static_cast<int64_t>(f);
+    last = static_cast<int64_t>(f);
+  }
+  EXPECT_LE(first, 1) << "writing begins with the buffer that holds the start (a sine starts at 0)";
+  EXPECT_GE(last - first + 1, toneFrames - 1);
+  EXPECT_LE(static_cast<int64_t>(data.size() / 4), toneFrames + 2 * 4410) << "cut back to the sound";
+  EXPECT_EQ(view_.events.size(), 3u);
+  EXPECT_EQ(view_.events[1], "write " + path);
+  EXPECT_TRUE(ReadWithSndfile(path).strict);
+}
+
+TEST_F(Takes, SequentialTakesReuseTheLowestFreeNumbers) {
+  WriteFileBytes(dir_.file("new01.wav"), {1});
+  WriteFileBytes(dir_.file("new03.wav"), {3});
+  std::vector<SignalSegment> script;
+  for (int i = 0; i < 3; ++i) {
+    script.push_back({SignalSegment::Kind::kSilence, 0.5});
+    script.push_back({SignalSegment::Kind::kTone, 0.5, 500.0, -6.0});
+  }
+  script.push_back({SignalSegment::Kind::kSilence, 2.0});
+  Use(MakeScript(script));
+  recorder_->controls.CheckUseTH = 1;
+  recorder_->controls.CheckSequential = 1;
+  recorder_->controls.HScrollRec = {-40, -40, 3};
+  Start();
+  TickFor(5.0);
+  std::vector<std::string> stops;
+  for (const auto& e : view_.events) {
+    if (e.rfind("stop ", 0) == 0) stops.push_back(e.substr(5, e.rfind(' ') - 5));
+  }
+  EXPECT_EQ(stops, (std::vector<std::string>{dir_.file("new02.wav"), dir_.file("new04.wav"),
+                                              dir_.file("new05.wav")}));
+  EXPECT_EQ(ReadFileBytes(dir_.file("new03.wav")), (std::vector<unsigned char>{3})) << "never overwritten";
+  EXPECT_EQ(recorder_->State().IsRecording, 1) << "re-armed for the next take";
+  EXPECT_EQ(recorder_->State().armed, 1);
+}
+
+TEST_F(Takes, SliderTextsAndThresholds) {
+  Use(MakeSilence());
+  recorder_->controls.HScrollRec = {-40, -50, 50};
+  for (int k = 0; k < 3; ++k) recorder_->SliderChanged(k);
+  EXPECT_EQ(view_.sliderText[0], "-40db");
+  EXPECT_EQ(view_.sliderText[1], "-50db");
+  EXPECT_EQ(view_.sliderText[2], "5.0sec");
+  EXPECT_EQ(recorder_->Levels().thresholds.start, 325);
+}
+
+TEST_F(Takes, FileButtonChoosesTheNameAndRemembersTheFolder) {
+  Use(MakeSilence());
+  view_.dialogAnswer = dir_.file("take1");
+  recorder_->RecordCommand(0);
+  EXPECT_EQ(view_.dialog, (std::vector<std::string>{"", "wavファイル", "*.wav"}));
+  EXPECT_EQ(recorder_->State().names.RecFileName, dir_.file("take1.wav"));
+  EXPECT_EQ(settings_.ReadSetting("RecDir", ""), dir_.folder());
+  view_.dialogAnswer.clear();
+  recorder_->RecordCommand(0);
+  EXPECT_EQ(recorder_->State().names.RecFileName, dir_.file("take1.wav")) << "cancel changes nothing";
+}
+
+}  // namespace
+}  // namespace lumora::test
