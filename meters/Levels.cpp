@@ -17,6 +17,8 @@ float DbToLin(float d) {
   return static_cast<float>(std::pow(10.0, static_cast<double>(d) / 20.0));
 }
 
+float SliderGain(int32_t tenthsOfDb) { return DbToLin(static_cast<float>(tenthsOfDb / 10.0)); }
+
 int32_t FullScale(int32_t formatIndex) {
   switch (formatIndex) {
     case 0:

@@ -13,6 +13,10 @@ float LinToDb(float x);
 // 10^(d / 20); 0 when d <= -110, so the bottom of the scale is true silence.
 float DbToLin(float d);
 
+// Linear gain of a level slider value in tenths of a dB (the recording and
+// playback level sliders): DbToLin(value / 10).
+float SliderGain(int32_t tenthsOfDb);
+
 // Largest magnitude a sample of the format can show on the meter: 128 (8 bit,
 // indices 0-1), 32767 (16 bit: 2, 3, 6, 7), 8388607 (24 bit: 4, 5, 8, 9); 0 for
 // any other index.
