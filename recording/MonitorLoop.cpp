@@ -46,7 +46,11 @@ bool Recorder::CaptureWork() {
     ReportStall(i);
   }
   int64_t position = 0;
-  ring_.Position(position);
+  if (const int32_t code = ring_.Position(position); code != 0) {
+    // The device vanished: say so, and stop the take with what it has.
+    WaveErrorReport(code, false, false);
+    return FailInCapture();
+  }
   if (!CheckFileLimit(position)) return false;
   // A full scan serves only the meter and the history; without them the peak
   // of the last 60 ms is all automatic recording needs.

@@ -1,0 +1,176 @@
+// Takes meeting trouble: dead buffers, a vanished device, a full disk, the 4 GiB
+// limit, a device or folder that refuses the start.
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+
+#include "common/SndfileCheck.h"
+#include "formats/FileHandle.h"
+#include "platform/SignalSource.h"
+#include "platform/WaveError.h"
+#include "RecorderFixture.h"
+
+namespace lumora::test {
+namespace {
+
+using TakeFaults = RecorderFixture;
+
+// A driver that accepts buffers but loses their flags: every buffer looks dead.
+class FlagLosingDevice final : public WaveDevice {
+ public:
+  explicit FlagLosingDevice(std::unique_ptr<WaveDevice> inner) : inner_(std::move(inner)) {}
+  WaveDirection Direction() const override { return inner_->Direction(); }
+  int32_t Prepare(WaveHeader& h) override { return inner_->Prepare(h); }
+  int32_t Unprepare(WaveHeader& h) override { return inner_->Unprepare(h); }
+  int32_t Queue(WaveHeader& h) override {
+    const int32_t code = inner_->Queue(h);
+    h.flags = 0;
+    return code;
+  }
+  int32_t Start() override { return inner_->Start(); }
+  int32_t Stop() override { return inner_->Stop(); }
+  int32_t Reset() override { return inner_->Reset(); }
+  int32_t Pause() override { return inner_->Pause(); }
+  int32_t Restart() override { return inner_->Restart(); }
+  int32_t Position(int64_t& frames) const override { return inner_->Position(frames); }
+  int64_t LostFrames() const override { return inner_->LostFrames(); }
+
+ private:
+  std::unique_ptr<WaveDevice> inner_;
+};
+
+class FlagLosingBackend final : public WaveBackend {
+ public:
+  explicit FlagLosingBackend(WaveBackend& inner) : inner_(inner) {}
+  std::vector<std::string> DeviceNames(WaveDirection d) override { return inner_.DeviceNames(d); }
+  int32_t Open(WaveDirection d, int32_t id, const WaveFormat& f, std::unique_ptr<WaveDevice>& device) override {
+    const int32_t code = inner_.Open(d, id, f, device);
+    if (code == 0) device = std::make_unique<FlagLosingDevice>(std::move(device));
+    return code;
+  }
+
+ private:
+  WaveBackend& inner_;
+};
+
+TEST_F(TakeFaults, FiftyDeadBuffersAreLoggedAndStopTheTake) {
+  Use(MakeSilence());
+  FlagLosingBackend broken(devices_);
+  Recorder recorder(broken, view_, settings_);
+  recorder.selectors = recorder_->selectors;
+  recorder.controls = recorder_->controls;
+  recorder.RequestStart();
+  recorder.Tick();
+  ASSERT_EQ(recorder.State().IsRecording, 1);
+  recorder.Tick();
+  const std::string log = LogText();
+  size_t dead = 0;
+  for (size_t at = log.find("バッファ死亡 "); at != std::string::npos; at = log.find("バッファ死亡 ", at + 1)) ++dead;
+  EXPECT_EQ(dead, 50u);
+  EXPECT_NE(log.find("バッファ死亡 49#2#0"), std::string::npos);
+  EXPECT_NE(log.find("全バッファ死亡"), std::string::npos);
+  EXPECT_TRUE(recorder.Loop().pendingStop);
+  recorder.Tick();
+  EXPECT_EQ(recorder.State().IsRecording, 0);
+}
+
+TEST_F(TakeFaults, AVanishedDeviceStopsTheTakeAndKeepsWhatWasWritten) {
+  Use(MakeNoise(-10.0));
+  Start();
+  RecordFrames(4 * 44100);
+  devices_.Pull(WaveDirection::kInput, input_);
+  TickFor(0.2);
+  EXPECT_EQ(recorder_->State().IsRecording, 0);
+  ASSERT_FALSE(messages_.empty());
+  EXPECT_EQ(messages_.back(), WaveErrorText(kWaveDeviceRemoved, false));
+  const auto view = ReadWithSndfile(dir_.file("new.wav"));
+  EXPECT_TRUE(view.opened && view.strict) << view.log;
+  EXPECT_GE(view.frames, 4 * 44100);
+}
+
+// A file-size limit makes the kernel refuse writes past it, as a full disk does.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  sighandler_t previous_;
+};
+
+TEST_F(TakeFaults, FullDiskStopsTheTakeWithAValidFile) {
+  Use(MakeNoise(-10.0));
+  Start();
+  {
+    FileSizeLimit limit(44 + 511560 + 5000);
+    TickFor(12.0);
+  }
+  EXPECT_EQ(recorder_->State().IsRecording, 0) << "the take stopped instead of dropping audio";
+  EXPECT_NE(std::find(messages_.begin(), messages_.end(), "書き込み失敗"), messages_.end());
+  EXPECT_NE(LogText(".err").find("WriteDiskBuffer err2"), std::string::npos);
+  const std::string path = dir_.file("new.wav");
+  EXPECT_EQ(FileSizeByName(path), 44 + 511560);
+  const auto view = ReadWithSndfile(path);
+  EXPECT_TRUE(view.opened && view.strict) << view.log;
+  EXPECT_EQ(view.frames, 29 * 4410);
+}
+
+TEST_F(TakeFaults, TheFileLimitCountsFramesInTheFileNotTheWait) {
+  Use(MakeSilence());
+  Start();
+  TickFor(1.0);
+  EXPECT_EQ(recorder_->State().IsRecording, 1);
+  RecordingState& state = RecorderTestAccess::State(*recorder_);
+  state.counters.FramesWritten = state.MaxFramesPerFile + 1;
+  Tick();
+  EXPECT_NE(LogText().find("DW2C(tm.u)=" + std::to_string(state.MaxFramesPerFile + 1)), std::string::npos);
+  Tick();
+  EXPECT_EQ(recorder_->State().IsRecording, 0);
+  EXPECT_EQ(state.MaxFramesPerFile, 1073300823);
+}
+
+TEST_F(TakeFaults, ADeviceThatDoesNotStartLeavesTheMonitorAsItWas) {
+  Use(MakeSilence());
+  recorder_->controls.CheckInputMon = 1;
+  recorder_->InputMonitorClicked();
+  ASSERT_EQ(recorder_->State().IsMonitoring, 1);
+  devices_.FailOpen(kWaveAllocated);
+  Start();
+  EXPECT_EQ(recorder_->State().IsRecording, 0);
+  EXPECT_TRUE(view_.monitorEnabled) << "the monitor box is usable again";
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("new.wav")));
+  ASSERT_FALSE(messages_.empty());
+  EXPECT_EQ(messages_.front(), WaveErrorText(kWaveAllocated, false));
+  devices_.FailOpen(0);
+  Start();
+  EXPECT_EQ(recorder_->State().IsRecording, 1);
+  Stop();
+  EXPECT_EQ(recorder_->State().IsMonitoring, 1) << "monitoring comes back after the take";
+}
+
+TEST_F(TakeFaults, AFolderThatCannotBeWrittenRefusesTheStart) {
+  Use(MakeSilence());
+  recorder_->controls.DataPath = dir_.folder() + "missing/";
+  Start();
+  EXPECT_EQ(recorder_->State().IsRecording, 0);
+  EXPECT_FALSE(recorder_->Ring().IsOpen());
+  EXPECT_TRUE(view_.events.empty());
+  ASSERT_FALSE(messages_.empty());
+  EXPECT_EQ(messages_.back(), "書き込み失敗\n" + dir_.folder() + "missing/new.wav");
+  EXPECT_FALSE(view_.captionLock);
+}
+
+}  // namespace
+}  // namespace lumora::test
