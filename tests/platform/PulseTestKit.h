@@ -1,0 +1,61 @@
+#pragma once
+// For tests against the private sound server of scripts/with-pulse.sh: each
+// test loads a null sink of its own, so tests running side by side never hear
+// each other, and plays files into it with paplay.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace lumora::test {
+
+inline bool PulseServerUp() { return std::getenv("LUMORA_TEST_PULSE") != nullptr; }
+
+// The first line a shell command prints, without its line break.
+inline std::string CommandOutput(const std::string& command) {
+  std::string line;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    if (std::fgets(buffer, sizeof buffer, pipe) != nullptr) line = buffer;
+    pclose(pipe);
+  }
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  return line;
+}
+
+// A null sink at 48000 Hz stereo (norewinds=1, or its monitor loses audio),
+// named and described "lumora_<pid>_<n>"; unloaded again at the end.
+class PrivateSink {
+ public:
+  PrivateSink() {
+    static std::atomic<int> counter{0};
+    name_ = "lumora_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    module_ = CommandOutput("pactl load-module module-null-sink sink_name=" + name_ +
+                            " rate=48000 channels=2 norewinds=1 sink_properties=device.description=" + name_ +
+                            " 2>/dev/null");
+  }
+  ~PrivateSink() {
+    if (!module_.empty()) CommandOutput("pactl unload-module " + module_ + " 2>/dev/null");
+  }
+  PrivateSink(const PrivateSink&) = delete;
+  PrivateSink& operator=(const PrivateSink&) = delete;
+
+  bool loaded() const { return !module_.empty(); }
+  // The names the sound server gives the sink and its monitor.
+  const std::string& SinkName() const { return name_; }
+  std::string MonitorName() const { return "Monitor of " + name_; }
+  // Plays a file into the sink; true when paplay finished without error.
+  bool Play(const std::string& path) const {
+    return std::system(("paplay -d " + name_ + " '" + path + "' 2>/dev/null").c_str()) == 0;
+  }
+
+ private:
+  std::string name_;
+  std::string module_;
+};
+
+}  // namespace lumora::test

@@ -1,0 +1,193 @@
+// lumora-rec end to end: the program as a user runs it, its events, its files,
+// its exit codes, and what a kill leaves behind.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/SndfileCheck.h"
+#include "common/TempDir.h"
+#include "formats/FileHandle.h"
+#include "formats/Wav.h"
+
+namespace lumora::test {
+namespace {
+
+const std::string kRec = std::string(LUMORA_BUILD_DIR) + "/lumora-rec";
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+class LumoraRec : public ::testing::Test {
+ protected:
+  // Runs lumora-rec with its settings and per-user folders inside the test's folder.
+  RunResult Run(const std::string& args) {
+    const std::string err = dir_.file("stderr.txt");
+    const std::string command = Env() + kRec + " --ini " + dir_.file("rec.ini") + " --set DataPath=" +
+                                dir_.folder() + " " + args + " 2>" + err;
+    RunResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 4096> chunk;
+    while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) result.out.append(chunk.data(), n);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto bytes = ReadFileBytes(err);
+    result.err.assign(bytes.begin(), bytes.end());
+    return result;
+  }
+  std::string Env() const {
+    return "XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state ";
+  }
+
+  // A 16-bit stereo WAV file of `frames` frames: a ramp, or silence and bursts.
+  std::string MakeInput(const std::string& name, int32_t rate, const std::vector<int16_t>& samples) {
+    const std::string path = dir_.file(name);
+    WriteWavHeader(path, rate, 16, 2, 0);
+    WriteMemToFileEX(samples.data(), static_cast<int64_t>(samples.size() * 2), -1, 0, path, 1);
+    TrimRiff(path);
+    return path;
+  }
+  static std::vector<int16_t> Ramp(int64_t frames) {
+    std::vector<int16_t> s(static_cast<size_t>(frames * 2));
+    for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<int16_t>((i * 37) % 60000 - 30000);
+    return s;
+  }
+
+  TempDir dir_;
+};
+
+std::vector<unsigned char> DataOf(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  return {bytes.begin() + 44, bytes.end()};
+}
+
+TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
+  const int64_t frames = 48000 * 3 + 1234;  // 3.26 s: the last buffer is partial
+  const std::string input = MakeInput("in.wav", 48000, Ramp(frames));
+  const RunResult run = Run("--input-file " + input + " --fast");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string take = dir_.file("new.wav");
+  const int64_t recorded = 48000 * 3 + 4800;
+  EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(recorded) + "\n");
+  auto expected = DataOf(input);
+  expected.resize(static_cast<size_t>(recorded * 4), 0);
+  EXPECT_EQ(DataOf(take), expected);
+  EXPECT_TRUE(ReadWithSndfile(take).strict);
+}
+
+TEST_F(LumoraRec, SequentialAutomaticTakesOfBursts) {
+  std::vector<int16_t> samples;
+  for (int burst = 0; burst < 3; ++burst) {
+    samples.resize(samples.size() + 44100 * 2, 0);  // 1 s silence
+    for (int i = 0; i < 44100 * 2; ++i) samples.push_back(static_cast<int16_t>(i % 2 ? 8000 : -8000));
+  }
+  samples.resize(samples.size() + 44100 * 2 * 2, 0);
+  const std::string input = MakeInput("bursts.wav", 44100, samples);
+  const RunResult run =
+      Run("--input-file " + input + " --fast --set AutoRec=1 --set Sequential=1 --set EndTime=5");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::string expected;
+  for (const char* n : {"01", "02", "03"}) {
+    const std::string take = dir_.file(std::string("new") + n + ".wav");
+    const auto view = ReadWithSndfile(take);
+    EXPECT_TRUE(view.strict) << take;
+    expected += "start " + take + "\nwrite " + take + "\nstop " + take + " " + std::to_string(view.frames) + "\n";
+    EXPECT_GE(view.frames, 44100) << "the whole burst";
+    EXPECT_LE(view.frames, 44100 + 3 * 4410) << "cut back to the burst";
+  }
+  expected += "start " + dir_.file("new04.wav") + "\n";  // armed when the input ended
+  EXPECT_EQ(run.out, expected);
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("new04.wav")));
+}
+
+TEST_F(LumoraRec, FailuresToStartExitNonZeroWithTheReason) {
+  const std::string input = MakeInput("in.wav", 44100, Ramp(4410));
+  RunResult run = Run("--input-file " + input + " --fast --set DataPath=/proc/");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("書き込み失敗"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+
+  run = Run("--input-file " + dir_.file("missing.wav") + " --fast");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("missing.wav"), std::string::npos) << run.err;
+
+  run = Run("--bogus");
+  EXPECT_EQ(run.exitCode, 2);
+  run = Run("--set NoSuchKey=1 --test-signal --seconds 1");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("NoSuchKey"), std::string::npos);
+  run = Run("--help");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_NE(run.out.find("--input-file"), std::string::npos);
+}
+
+// A real-time take of a file, ended by a signal after `seconds`.
+pid_t StartRealTime(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    freopen("/dev/null", "w", stdout);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+TEST_F(LumoraRec, AKilledTakeLeavesAValidFileOfEverythingFlushed) {
+  const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
+  const std::string ini = dir_.file("rec.ini");
+  const pid_t pid = StartRealTime({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+  std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const std::string take = dir_.file("new.wav");
+  const auto view = ReadWithSndfile(take, true);
+  ASSERT_TRUE(view.opened && view.strict) << view.log;
+  EXPECT_EQ(view.frames % (29 * 4410), 0) << "whole flushes only";
+  EXPECT_GE(view.frames, 29 * 4410);
+  const auto data = DataOf(take);
+  const auto source = DataOf(input);
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), source.begin())) << "the file's start, unchanged";
+}
+
+TEST_F(LumoraRec, SigtermStopsTheTakeAsTheStopButtonDoes) {
+  const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
+  const pid_t pid = StartRealTime(
+      {kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const auto view = ReadWithSndfile(dir_.file("new.wav"));
+  ASSERT_TRUE(view.opened && view.strict) << view.log;
+  EXPECT_GE(view.frames, 44100);
+  EXPECT_EQ(view.frames % 4410, 0);
+}
+
+TEST_F(LumoraRec, RecordsFiveSecondsFromTheSoundServer) {
+  if (!getenv("LUMORA_TEST_PULSE")) GTEST_SKIP() << "no test sound server";
+  const RunResult run = Run("--seconds 5");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const auto view = ReadWithSndfile(dir_.file("new.wav"));
+  ASSERT_TRUE(view.opened && view.strict) << view.log;
+  EXPECT_EQ(view.frames, 5 * 44100);
+  EXPECT_EQ(run.out.rfind("start ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace lumora::test
