@@ -1,7 +1,9 @@
 #include "platform/RtAudioDevice.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "platform/PcmBlocks.h"
 #include "platform/QuietStderr.h"
 #include "platform/WaveError.h"
 #include "support/Log.h"
@@ -10,11 +12,6 @@ namespace lumora {
 namespace {
 
 thread_local RtAudioDevice* t_device = nullptr;
-
-// RtAudio's 8-bit format is signed; the wave layer's is unsigned (128 is zero).
-void FlipSign(uint8_t* bytes, int64_t count) {
-  for (int64_t k = 0; k < count; ++k) bytes[k] ^= 0x80;
-}
 
 RtAudioFormat SampleType(int32_t bits) {
   if (bits == 8) return RTAUDIO_SINT8;
@@ -27,13 +24,16 @@ unsigned int BlockFrames(int32_t rate) { return static_cast<unsigned int>(rate /
 
 void LogLibraryText(const std::string& text) { Log("RtAudio: " + text, 1); }
 
-// The RtAudio index of the device called `name` with channels of the kind.
-bool FindIndex(RtAudio& audio, const std::string& name, bool input, unsigned int& index) {
+// The RtAudio index of the device called `name` (empty: the default one) and
+// its channel count of the kind.
+bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned int& index,
+                unsigned int& channels) {
   const unsigned int count = audio.getDeviceCount();
   for (unsigned int k = 0; k < count; ++k) {
     const RtAudio::DeviceInfo info = audio.getDeviceInfo(k);
-    const unsigned int channels = input ? info.inputChannels : info.outputChannels;
-    if (info.probed && channels > 0 && info.name == name) {
+    channels = input ? info.inputChannels : info.outputChannels;
+    const bool chosen = name.empty() ? (input ? info.isDefaultInput : info.isDefaultOutput) : info.name == name;
+    if (info.probed && channels > 0 && chosen) {
       index = k;
       return true;
     }
@@ -67,19 +67,17 @@ int32_t RtAudioDevice::OpenStream(const std::string& name) {
   const bool input = direction_ == WaveDirection::kInput;
   const QuietStderr quiet;
   unsigned int index = 0;
-  bool found = true;
-  int32_t code = Run([&] {
-    if (name.empty()) {
-      index = input ? audio_.getDefaultInputDevice() : audio_.getDefaultOutputDevice();
-    } else {
-      found = FindIndex(audio_, name, input, index);
-    }
-  });
+  unsigned int channels = 0;
+  bool found = false;
+  int32_t code = Run([&] { found = FindDevice(audio_, name, input, index, channels); });
   if (code != 0) return code;
   if (!found) return kWaveBadDeviceId;
+  // RtAudio refuses more channels than a device has; a mono device gets the
+  // stereo format adapted here instead.
+  deviceChannels_ = std::min<int32_t>(format_.channels, static_cast<int32_t>(channels));
   RtAudio::StreamParameters parameters;
   parameters.deviceId = index;
-  parameters.nChannels = static_cast<unsigned int>(format_.channels);
+  parameters.nChannels = static_cast<unsigned int>(deviceChannels_);
   RtAudio::StreamOptions options;
   options.streamName = "lumora";
   unsigned int frames = BlockFrames(format_.samplesPerSec);
@@ -88,7 +86,9 @@ int32_t RtAudioDevice::OpenStream(const std::string& name) {
                       SampleType(format_.bitsPerSample), static_cast<unsigned int>(format_.samplesPerSec),
                       &frames, &RtAudioDevice::OnAudio, this, &options, &RtAudioDevice::OnError);
   });
-  if (code != 0 || input) return code;
+  if (code != 0) return code;
+  if (deviceChannels_ != format_.channels) scratch_.resize(static_cast<size_t>(frames) * format_.blockAlign);
+  if (input) return 0;
   // An output plays from the open on, as soon as buffers are queued.
   active_.store(true);
   return Run([&] { audio_.startStream(); });
@@ -138,24 +138,61 @@ int RtAudioDevice::OnAudio(void* output, void* input, unsigned int frames, doubl
 
 int RtAudioDevice::Serve(uint8_t* output, uint8_t* input, unsigned int frames) {
   if (failed_.load(std::memory_order_relaxed)) return 2;  // abort: the stream is broken
-  const int64_t blockAlign = format_.blockAlign;
-  const int64_t bytes = static_cast<int64_t>(frames) * blockAlign;
   const std::unique_lock<std::mutex> lock(control_, std::try_to_lock);
   const bool active = lock.owns_lock() && active_.load(std::memory_order_acquire);
   if (direction_ == WaveDirection::kInput) {
-    if (!active || input == nullptr) return 0;
-    if (format_.bitsPerSample == 8) FlipSign(input, bytes);
-    const int64_t taken = queue_.Fill(input, bytes);
-    position_.fetch_add(frames, std::memory_order_relaxed);
-    lost_.fetch_add((bytes - taken) / blockAlign, std::memory_order_relaxed);
+    if (active && input != nullptr) TakeIn(input, frames);
     return 0;
   }
   if (output == nullptr) return 0;
-  const int64_t played = active ? queue_.Drain(output, bytes) : 0;
-  if (format_.bitsPerSample == 8) FlipSign(output, played);
-  std::memset(output + played, 0, static_cast<size_t>(bytes - played));
-  position_.fetch_add(played / blockAlign, std::memory_order_relaxed);
+  const int64_t deviceBytes = static_cast<int64_t>(frames) * deviceChannels_ * (format_.bitsPerSample / 8);
+  if (!active) {
+    std::memset(output, 0, static_cast<size_t>(deviceBytes));
+    return 0;
+  }
+  PlayOut(output, frames);
   return 0;
+}
+
+void RtAudioDevice::TakeIn(uint8_t* input, int64_t frames) {
+  const int32_t sampleBytes = format_.bitsPerSample / 8;
+  const int64_t blockAlign = format_.blockAlign;
+  if (sampleBytes == 1) FlipSign(input, frames * deviceChannels_);
+  int64_t taken = 0;
+  if (scratch_.empty()) {
+    taken = queue_.Fill(input, frames * blockAlign);
+  } else {
+    const int64_t chunk = static_cast<int64_t>(scratch_.size()) / blockAlign;
+    for (int64_t done = 0; done < frames; done += chunk) {
+      const int64_t n = std::min(chunk, frames - done);
+      DuplicateMono(input + done * sampleBytes, n, sampleBytes, scratch_.data());
+      taken += queue_.Fill(scratch_.data(), n * blockAlign);
+    }
+  }
+  position_.fetch_add(frames, std::memory_order_relaxed);
+  lost_.fetch_add(frames - taken / blockAlign, std::memory_order_relaxed);
+}
+
+void RtAudioDevice::PlayOut(uint8_t* output, int64_t frames) {
+  const int32_t sampleBytes = format_.bitsPerSample / 8;
+  const int64_t blockAlign = format_.blockAlign;
+  int64_t played = 0;
+  if (scratch_.empty()) {
+    played = queue_.Drain(output, frames * blockAlign) / blockAlign;
+    if (sampleBytes == 1) FlipSign(output, played * blockAlign);
+  } else {
+    const int64_t chunk = static_cast<int64_t>(scratch_.size()) / blockAlign;
+    for (int64_t done = 0; done < frames; done += chunk) {
+      const int64_t n = queue_.Drain(scratch_.data(), std::min(chunk, frames - done) * blockAlign) / blockAlign;
+      if (sampleBytes == 1) FlipSign(scratch_.data(), n * blockAlign);
+      MixToMono(scratch_.data(), n, sampleBytes, output + played * sampleBytes);
+      played += n;
+      if (n < std::min(chunk, frames - done)) break;
+    }
+  }
+  const int64_t deviceBlock = static_cast<int64_t>(deviceChannels_) * sampleBytes;
+  std::memset(output + played * deviceBlock, 0, static_cast<size_t>((frames - played) * deviceBlock));
+  position_.fetch_add(played, std::memory_order_relaxed);
 }
 
 void RtAudioDevice::OnError(RtAudioError::Type type, const std::string& text) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/BufferQueue.h"
 #include "platform/WaveDevice.h"
@@ -52,6 +53,8 @@ class RtAudioDevice final : public WaveDevice {
 
   int32_t OpenStream(const std::string& name);
   int Serve(uint8_t* output, uint8_t* input, unsigned int frames);
+  void TakeIn(uint8_t* input, int64_t frames);
+  void PlayOut(uint8_t* output, int64_t frames);
   void NoteFailure(const char* text);
   // Runs an RtAudio call of the owner: 0, or an error code with the library's
   // text logged.
@@ -63,6 +66,10 @@ class RtAudioDevice final : public WaveDevice {
   RtAudio audio_;
   const WaveDirection direction_;
   const WaveFormat format_;
+  // A mono device serves a stereo format through `scratch_` (one stream block
+  // of the format, allocated at the open): duplicated in, mixed down out.
+  int32_t deviceChannels_ = 0;
+  std::vector<uint8_t> scratch_;
   BufferQueue queue_;
   std::mutex control_;
   std::atomic<bool> active_{false};  // input: capturing; output: not paused
