@@ -1,7 +1,9 @@
 #include "meters/LevelScan.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "meters/FastRound.h"
 #include "meters/FrameLookup.h"
@@ -26,12 +28,37 @@ using Gains = std::array<double, 2>;
 // Magnitudes of n consecutive frames starting at p, clipped to fs.
 using Decoder = void (*)(const uint8_t* p, int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out);
 
+uint32_t Load32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+// 24-bit samples with one 4-byte load each (little-endian hosts), never reading
+// outside the frames: a stereo frame's right sample is loaded with the byte
+// before it, a mono sample with the last byte of the previous frame.
+template <int Channels>
+void ReadFrames24(const uint8_t* p, int64_t n, FrameMagnitudes* out) {
+  if constexpr (Channels == 2) {
+    for (int64_t k = 0; k < n; ++k, p += 6) {
+      out[k] = {static_cast<int32_t>(Load32(p) << 8) >> 8, static_cast<int32_t>(Load32(p + 2)) >> 8};
+    }
+  } else if (n > 0) {
+    out[0] = {ReadSample24(p), 0};
+    for (int64_t k = 1; k < n; ++k) out[k] = {static_cast<int32_t>(Load32(p + 3 * k - 1)) >> 8, 0};
+  }
+}
+
 // The samples of n frames as they are, channel 1 zero for mono.
 template <int Bytes, int Channels>
 void ReadFrames(const uint8_t* p, int64_t n, FrameMagnitudes* out) {
-  for (int64_t k = 0; k < n; ++k, p += Bytes * Channels) {
-    out[k][0] = ReadPcmSample<Bytes>(p);
-    out[k][1] = Channels == 2 ? ReadPcmSample<Bytes>(p + Bytes) : 0;
+  if constexpr (Bytes == 3 && std::endian::native == std::endian::little) {
+    ReadFrames24<Channels>(p, n, out);
+  } else {
+    for (int64_t k = 0; k < n; ++k, p += Bytes * Channels) {
+      out[k][0] = ReadPcmSample<Bytes>(p);
+      out[k][1] = Channels == 2 ? ReadPcmSample<Bytes>(p + Bytes) : 0;
+    }
   }
 }
 
