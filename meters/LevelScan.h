@@ -79,7 +79,7 @@ struct ScanOutputs {
 // the frames it has not drawn yet, records endFrame as drawn and tells the meter
 // RMS and peak per channel (mono: both bars the same).
 // Returns the largest magnitude of the last PeakWindow + 1 frames in sample units
-// (after gain, at most FullScale); 0 without scanning when endFrame < 0 or the
+// (at most FullScale); 0 without scanning when endFrame < 0 or the
 // format is not 8/16/24 bit mono or stereo.
 int32_t ScanLevels(LevelState& state, LevelSide side, const FrameTable& table, int64_t endFrame,
                    bool peakOnly, const ScanOutputs& outputs = {});
