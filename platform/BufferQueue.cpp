@@ -57,7 +57,8 @@ int64_t BufferQueue::Fill(const uint8_t* source, int64_t bytes) {
 
 int64_t BufferQueue::Drain(uint8_t* destination, int64_t bytes) {
   return Transfer(
-      bytes, [destination](uint8_t* buffer, int64_t n, int64_t at) { std::memcpy(destination + at, buffer, n); },
+      bytes,
+      [destination](uint8_t* buffer, int64_t n, int64_t at) { std::memcpy(destination + at, buffer, n); },
       [] { return false; });
 }
 

@@ -79,7 +79,8 @@ class GeneratedSignal final : public SignalSource {
     switch (segment->kind) {
       case SignalSegment::Kind::kTone: {
         // The phase from the frame number, reduced first so long runs stay exact.
-        const double cycles = std::fmod(segment->frequency * static_cast<double>(frame), format.samplesPerSec);
+        const double cycles =
+            std::fmod(segment->frequency * static_cast<double>(frame), format.samplesPerSec);
         return amplitude * std::sin(2.0 * std::numbers::pi * cycles / format.samplesPerSec);
       }
       case SignalSegment::Kind::kNoise:

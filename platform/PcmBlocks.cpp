@@ -13,7 +13,8 @@ int32_t ReadSigned(const uint8_t* p, int32_t sampleBytes) {
 }
 
 void WriteSigned(uint8_t* p, int32_t value, int32_t sampleBytes) {
-  for (int32_t k = 0; k < sampleBytes; ++k) p[k] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * k));
+  for (int32_t k = 0; k < sampleBytes; ++k)
+    p[k] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * k));
 }
 
 }  // namespace

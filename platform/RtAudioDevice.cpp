@@ -32,7 +32,8 @@ bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned in
   for (unsigned int k = 0; k < count; ++k) {
     const RtAudio::DeviceInfo info = audio.getDeviceInfo(k);
     channels = input ? info.inputChannels : info.outputChannels;
-    const bool chosen = name.empty() ? (input ? info.isDefaultInput : info.isDefaultOutput) : info.name == name;
+    const bool chosen =
+        name.empty() ? (input ? info.isDefaultInput : info.isDefaultOutput) : info.name == name;
     if (info.probed && channels > 0 && chosen) {
       index = k;
       return true;
@@ -183,7 +184,8 @@ void RtAudioDevice::PlayOut(uint8_t* output, int64_t frames) {
   } else {
     const int64_t chunk = static_cast<int64_t>(scratch_.size()) / blockAlign;
     for (int64_t done = 0; done < frames; done += chunk) {
-      const int64_t n = queue_.Drain(scratch_.data(), std::min(chunk, frames - done) * blockAlign) / blockAlign;
+      const int64_t n =
+          queue_.Drain(scratch_.data(), std::min(chunk, frames - done) * blockAlign) / blockAlign;
       if (sampleBytes == 1) FlipSign(scratch_.data(), n * blockAlign);
       MixToMono(scratch_.data(), n, sampleBytes, output + played * sampleBytes);
       played += n;

@@ -39,13 +39,13 @@ class SimulatedDevice;
 struct SimulatedWorld {
   std::mutex mutex;
   int64_t nowNs = 0;
-  std::vector<std::shared_ptr<SimulatedInput>> inputs;    // listed ones, in id order
+  std::vector<std::shared_ptr<SimulatedInput>> inputs;  // listed ones, in id order
   std::vector<std::shared_ptr<SimulatedOutput>> outputs;
-  std::vector<SimulatedDevice*> open;                     // every live device
+  std::vector<SimulatedDevice*> open;  // every live device
   int32_t openFault = 0;
   int64_t queueFaultAfter = -1;  // accepted Queue calls before the refusal; -1 none
   int32_t queueFaultCode = 0;
-  int64_t withholdAfter = -1;    // completions before the withheld one; -1 none
+  int64_t withholdAfter = -1;  // completions before the withheld one; -1 none
 
   // Moves the timeline to `ns` (never back) and steps every open device.
   void AdvanceTo(int64_t ns);
@@ -93,7 +93,7 @@ class SimulatedDevice final : public WaveDevice {
   const std::shared_ptr<SimulatedOutput> output_;
   const WaveFormat format_;
   BufferQueue queue_;
-  bool running_ = false;    // input: started; output: not paused
+  bool running_ = false;  // input: started; output: not paused
   int64_t position_ = 0;
   int64_t lost_ = 0;
   int64_t sourceStart_ = 0;  // input: the source frame that is device frame 0

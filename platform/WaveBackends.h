@@ -13,8 +13,8 @@
 namespace lumora {
 
 // Names of the embedded default devices.
-extern const char* const kTestSignalInputName;   // "内蔵テスト信号 (1 kHz -20 dB)"
-extern const char* const kSilentOutputName;      // "内蔵無音出力"
+extern const char* const kTestSignalInputName;  // "内蔵テスト信号 (1 kHz -20 dB)"
+extern const char* const kSilentOutputName;     // "内蔵無音出力"
 
 // The RtAudio devices (never null; lists no devices when no sound system answers).
 std::unique_ptr<WaveBackend> CreateRtAudioWave();

@@ -21,9 +21,9 @@ namespace lumora {
 enum class WaveDirection : int32_t { kInput = 0, kOutput = 1 };
 
 // Header flag bits.
-constexpr uint32_t kWaveDone = 1;       // the device has filled (or played) the buffer
-constexpr uint32_t kWavePrepared = 2;   // Prepare was called; Queue requires it
-constexpr uint32_t kWaveInQueue = 16;   // queued and not yet returned
+constexpr uint32_t kWaveDone = 1;      // the device has filled (or played) the buffer
+constexpr uint32_t kWavePrepared = 2;  // Prepare was called; Queue requires it
+constexpr uint32_t kWaveInQueue = 16;  // queued and not yet returned
 
 // The twelve sample rates a device can be opened with.
 constexpr int32_t kWaveRates[] = {8000,  11025, 12000, 16000, 22050, 24000,

@@ -44,8 +44,8 @@ const std::vector<int32_t>& WaveErrorCodes() {
 std::string WaveErrorText(int32_t code, bool output) {
   if (code == kWaveNoError) return {};
   const std::string origin = output ? "再生デバイス: " : "録音デバイス: ";
-  const auto entry =
-      std::find_if(kErrorTable.begin(), kErrorTable.end(), [code](const ErrorEntry& e) { return e.code == code; });
+  const auto entry = std::find_if(kErrorTable.begin(), kErrorTable.end(),
+                                  [code](const ErrorEntry& e) { return e.code == code; });
   if (entry == kErrorTable.end()) return origin + "不明なエラーです (コード " + std::to_string(code) + ")。";
   return origin + entry->text;
 }

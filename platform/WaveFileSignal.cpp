@@ -53,7 +53,8 @@ class WaveFileSignal final : public SignalSource {
     format.blockAlign = static_cast<int16_t>(info.blockAlign);
     format.avgBytesPerSec = info.blockAlign * info.sampleRate;
     // Extensible PCM (0xFFFE) carries the same samples as plain PCM.
-    format.formatTag = info.formatTag == 1 || info.formatTag == 0xFFFE ? 1 : static_cast<int16_t>(info.formatTag);
+    format.formatTag =
+        info.formatTag == 1 || info.formatTag == 0xFFFE ? 1 : static_cast<int16_t>(info.formatTag);
     return format;
   }
 

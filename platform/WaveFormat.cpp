@@ -17,8 +17,8 @@ WaveFormat MakeWaveFormat(const SampleFormat& format) {
 }
 
 int32_t CheckWaveFormat(const WaveFormat& format) {
-  const bool knownRate = std::find(std::begin(kWaveRates), std::end(kWaveRates), format.samplesPerSec) !=
-                         std::end(kWaveRates);
+  const bool knownRate =
+      std::find(std::begin(kWaveRates), std::end(kWaveRates), format.samplesPerSec) != std::end(kWaveRates);
   const int32_t bits = format.bitsPerSample;
   const bool valid = format.formatTag == 1 && (bits == 8 || bits == 16 || bits == 24) &&
                      (format.channels == 1 || format.channels == 2) && knownRate &&

@@ -13,7 +13,8 @@ int32_t CaptureRing::SetupCaptureBuffers(const WaveFormat& record, int64_t frame
                       record.blockAlign == record.bitsPerSample / 8 * record.channels;
   framesPerBuffer_ = usable ? framesPerBuffer : 0;
   const auto bytes = static_cast<size_t>(framesPerBuffer_ * record.blockAlign);
-  const size_t workSize = record.bitsPerSample == 24 ? static_cast<size_t>(framesPerBuffer_ * record.channels) : 0;
+  const size_t workSize =
+      record.bitsPerSample == 24 ? static_cast<size_t>(framesPerBuffer_ * record.channels) : 0;
   const uint8_t silence = record.bitsPerSample == 8 ? 0x80 : 0;
   try {
     for (Buffer& buffer : buffers_) {

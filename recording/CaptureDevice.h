@@ -47,7 +47,7 @@ struct CaptureFormat {
   int32_t inputDevice = -1;  // -1: the default device
   int32_t outputDevice = -1;
   int32_t formatIndex = 3;
-  WaveFormat record;         // the capture format record
+  WaveFormat record;  // the capture format record
 };
 
 // Reads the selectors into `capture`: device ids by FindWaveDevice (no message

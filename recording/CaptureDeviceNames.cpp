@@ -36,7 +36,8 @@ size_t CharacterCount(const std::string& text) {
 }
 
 void EraseAll(std::string& text, const std::string& part) {
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at)) text.erase(at, part.size());
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at))
+    text.erase(at, part.size());
 }
 
 // "k- " with k = 1...4: the number a system puts before one of two equal names.
@@ -109,7 +110,8 @@ void FillDeviceList(DeviceListModel& list, WaveBackend& backend, bool input, con
                     bool selectFirst) {
   list.entries.clear();
   list.selected = -1;
-  for (const std::string& device : backend.DeviceNames(DirectionOf(input))) list.entries.push_back(Trim(device));
+  for (const std::string& device : backend.DeviceNames(DirectionOf(input)))
+    list.entries.push_back(Trim(device));
   if (list.entries.empty()) return;
   const std::string key = Key(name);
   const int32_t found = key.empty() ? -1 : FindName(list.entries, key);

@@ -24,11 +24,11 @@ TEST(DeviceNamesMatch, IgnoresCaseAndTheNumbersThatTellEqualNamesApart) {
       {"Monitor of Null Output", "monitor of null output", 1},
       {"Monitor of Built-in Audio Analog Stereo", "Monitor of Built-in Audio Digital Stereo", 0},
       {"Microphone (USB Audio)", "Microphone (HD Audio)", 0},
-      {"5- Line In", "Line In", 0},          // only 1 ... 4 are such numbers
-      {"2- ab", "ab", 1},                    // five characters: the prefix goes
-      {"2- a", "a", 0},                      // four: too short to carry one
-      {"2- あい", "あい", 1},                // five characters in more bytes
-      {"Line In 2- ", "Line In", 0},         // not at the start, not in brackets
+      {"5- Line In", "Line In", 0},   // only 1 ... 4 are such numbers
+      {"2- ab", "ab", 1},             // five characters: the prefix goes
+      {"2- a", "a", 0},               // four: too short to carry one
+      {"2- あい", "あい", 1},         // five characters in more bytes
+      {"Line In 2- ", "Line In", 0},  // not at the start, not in brackets
   };
   for (const Case& c : cases) {
     EXPECT_EQ(DeviceNamesMatch(c.a, c.b), c.match) << c.a << " / " << c.b;

@@ -21,7 +21,8 @@ inline void PutLe(std::vector<unsigned char>& out, uint32_t value, int bytes) {
 // data size field (a file cut short).
 inline std::vector<unsigned char> WavFileBytes(int32_t rate, int32_t bits, int32_t channels,
                                                const std::vector<uint8_t>& data, int64_t claimedBytes = -1) {
-  const auto dataSize = static_cast<uint32_t>(claimedBytes >= 0 ? claimedBytes : static_cast<int64_t>(data.size()));
+  const auto dataSize =
+      static_cast<uint32_t>(claimedBytes >= 0 ? claimedBytes : static_cast<int64_t>(data.size()));
   const uint32_t blockAlign = static_cast<uint32_t>(bits / 8 * channels);
   std::vector<unsigned char> out = {'R', 'I', 'F', 'F'};
   PutLe(out, 36 + dataSize, 4);
@@ -54,8 +55,8 @@ struct ToneMeasure {
 };
 
 // Channel `channel` of frames first ... first + count - 1.
-inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, int32_t channels, int32_t rate,
-                               int64_t first, int64_t count, int32_t channel = 0) {
+inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, int32_t channels,
+                               int32_t rate, int64_t first, int64_t count, int32_t channel = 0) {
   ToneMeasure m;
   int64_t firstCrossing = -1;
   int64_t lastCrossing = -1;
@@ -71,7 +72,8 @@ inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, 
     }
     previous = s;
   }
-  if (crossings > 1) m.frequency = (crossings - 1) * static_cast<double>(rate) / (lastCrossing - firstCrossing);
+  if (crossings > 1)
+    m.frequency = (crossings - 1) * static_cast<double>(rate) / (lastCrossing - firstCrossing);
   return m;
 }
 

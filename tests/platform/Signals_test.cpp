@@ -88,7 +88,8 @@ TEST(PcmBlocks, ConvertBetweenMonoAndStereoInEveryDepth) {
                               0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0x7F};  // 8388607 twice
   uint8_t mono24[6] = {};
   MixToMono(stereo24, 2, 3, mono24);
-  EXPECT_EQ(std::vector<uint8_t>(mono24, mono24 + 6), (std::vector<uint8_t>{0x01, 0x00, 0xC0, 0xFF, 0xFF, 0x7F}));
+  EXPECT_EQ(std::vector<uint8_t>(mono24, mono24 + 6),
+            (std::vector<uint8_t>{0x01, 0x00, 0xC0, 0xFF, 0xFF, 0x7F}));
 
   uint8_t eight[] = {0x80, 0x00, 0xFF};  // unsigned 0, -128, 127
   FlipSign(eight, 3);

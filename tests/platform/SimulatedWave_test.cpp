@@ -160,7 +160,8 @@ class SimulatedFileInput : public testing::TestWithParam<std::tuple<int, int>> {
 
 TEST_P(SimulatedFileInput, DeliversTheFileBytesThenSilence) {
   const auto [bits, channels] = GetParam();
-  const WaveFormat format = MakeWaveFormat(SampleFormat{8000, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
+  const WaveFormat format =
+      MakeWaveFormat(SampleFormat{8000, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
   const int64_t frames = 1000;  // 125 ms at 8000 Hz
   std::vector<uint8_t> data(static_cast<size_t>(frames * format.blockAlign));
   for (size_t k = 0; k < data.size(); ++k) data[k] = static_cast<uint8_t>(k * 7 + 3);
@@ -214,7 +215,8 @@ TEST(SimulatedFileInputErrors, BadFilesAndFormatsGiveClearCodes) {
   test::WriteFileBytes(dir.file("mono.wav"), test::WavFileBytes(22050, 16, 1, std::vector<uint8_t>(100)));
   sim.AddInput("mono", OpenWaveFileSource(dir.file("mono.wav"), error));
   std::unique_ptr<WaveDevice> device;
-  EXPECT_EQ(sim.Open(WaveDirection::kInput, 0, MakeWaveFormat(SampleFormat{48000, 16, 2}), device), kWaveBadFormat);
+  EXPECT_EQ(sim.Open(WaveDirection::kInput, 0, MakeWaveFormat(SampleFormat{48000, 16, 2}), device),
+            kWaveBadFormat);
   // A file takes only its own format: no silent conversion.
   EXPECT_EQ(sim.Open(WaveDirection::kInput, 1, kCd, device), kWaveBadFormat);
   EXPECT_EQ(sim.Open(WaveDirection::kInput, 1, MakeWaveFormat(SampleFormat{22050, 16, 1}), device), 0);

@@ -8,10 +8,10 @@ namespace lumora {
 namespace {
 
 TEST(WaveError, EveryCodeHasItsOwnTextNamingTheDevice) {
-  const std::vector<int32_t> all = {kWaveUnspecified,  kWaveBadDeviceId,   kWaveAllocated,   kWaveInvalidHandle,
-                                    kWaveNoDriver,     kWaveNoMemory,      kWaveNotSupported, kWaveInvalidParam,
-                                    kWaveBadFormat,    kWaveStillPlaying,  kWaveUnprepared,  kWaveDeviceRemoved,
-                                    kWaveQueueFull,    kWaveSourceUnreadable, kWaveRefused};
+  const std::vector<int32_t> all = {
+      kWaveUnspecified, kWaveBadDeviceId,   kWaveAllocated,    kWaveInvalidHandle,    kWaveNoDriver,
+      kWaveNoMemory,    kWaveNotSupported,  kWaveInvalidParam, kWaveBadFormat,        kWaveStillPlaying,
+      kWaveUnprepared,  kWaveDeviceRemoved, kWaveQueueFull,    kWaveSourceUnreadable, kWaveRefused};
   EXPECT_EQ(std::set<int32_t>(all.begin(), all.end()),
             std::set<int32_t>(WaveErrorCodes().begin(), WaveErrorCodes().end()));
   std::set<std::string> texts;
