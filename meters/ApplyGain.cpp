@@ -1,5 +1,7 @@
 #include "meters/ApplyGain.h"
 
+#include <cstring>
+
 #include "meters/FastRound.h"
 #include "meters/Pcm24.h"
 #include "meters/PcmSample.h"
@@ -37,6 +39,15 @@ void Scale24(std::span<const uint8_t> src, std::span<uint8_t> dst, int64_t frame
   }
   Pack24Into(values, dst);
 }
+// Unity gain, the usual setting, changes nothing but the one 16-bit value that
+// has no positive twin: -32768 is clipped to -32767 like any other overload.
+void CopyAtUnity(const uint8_t* src, uint8_t* dst, uint64_t bytes, int32_t bits) {
+  if (dst != src) std::memmove(dst, src, bytes);
+  if (bits != 16) return;
+  for (uint64_t i = 0; i + 1 < bytes; i += 2) {
+    if (dst[i] == 0x00 && dst[i + 1] == 0x80) dst[i] = 0x01;
+  }
+}
 }  // namespace
 
 bool ApplyGain(std::span<const uint8_t> source, std::span<uint8_t> destination, int64_t frames,
@@ -45,6 +56,11 @@ bool ApplyGain(std::span<const uint8_t> source, std::span<uint8_t> destination, 
   if (formatIndex < 0 || formatIndex > 5 || frames < 0) return false;
   const uint64_t bytes = static_cast<uint64_t>(frames) * format.BlockAlign();
   if (source.size() < bytes || destination.size() < bytes) return false;
+  if (format.nBit == 24 && work.size() < static_cast<uint64_t>(frames) * format.nCh) return false;
+  if (gain[0] == 1.0f && gain[1] == 1.0f) {
+    CopyAtUnity(source.data(), destination.data(), bytes, format.nBit);
+    return true;
+  }
   const std::array<double, 2> g{gain[0], gain[1]};
   switch (format.nBit) {
     case 8:
@@ -54,7 +70,6 @@ bool ApplyGain(std::span<const uint8_t> source, std::span<uint8_t> destination, 
       ScaleSamples<2>(source.data(), destination.data(), frames, format.nCh, g);
       return true;
     default:
-      if (work.size() < static_cast<uint64_t>(frames) * format.nCh) return false;
       Scale24(source, destination, frames, format.nCh, g, work);
       return true;
   }

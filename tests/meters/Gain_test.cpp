@@ -79,3 +79,26 @@ TEST(Pcm24, ConversionsRoundTripClipAndResize) {
 
 }  // namespace
 }  // namespace lumora
+
+namespace lumora {
+namespace {
+
+// Unity gain, the usual setting, copies every sample but 16-bit -32768.
+TEST(ApplyGain, UnityGainKeepsEverySampleButTheUnmatchedMinimum) {
+  for (int bits : {8, 16, 24}) {
+    const SampleFormat format{44100, static_cast<int16_t>(bits), 2};
+    std::vector<uint8_t> in(static_cast<size_t>(format.BlockAlign()) * 512);
+    for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint8_t>(i * 131 + (i >> 3));
+    in[0] = 0x00;  // -32768 at 16 bit
+    in[1] = 0x80;
+    std::vector<int32_t> work(1024);
+    std::vector<uint8_t> out(in.size());
+    ASSERT_TRUE(ApplyGain(in, out, 512, format, {1.0f, 1.0f}, work));
+    std::vector<uint8_t> expected = in;
+    if (bits == 16) expected[0] = 0x01;
+    EXPECT_EQ(out, expected) << bits << " bit";
+  }
+}
+
+}  // namespace
+}  // namespace lumora

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# lumora-rec --fast on one hour of 48000 Hz 16-bit stereo, with automatic
+# recording on, side by side with sox (a volume change: read, scale, write) and
+# dd (a plain copy) on the same file, in one run. Prints seconds and peak memory.
+# Targets: at least 5x sox's speed, peak memory under 64 MiB.
+#
+#   bench/lumora_rec_fast.sh [minutes]     (default 60)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+minutes=${1:-60}
+
+scripts/setup.sh
+command -v /usr/bin/time >/dev/null || { echo "installing time"; apt-get install -y -qq time >/dev/null; }
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMORA_TESTS=OFF >/dev/null
+cmake --build build/release --target lumora-rec >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Speech-like input: 20 s of tone, 10 s of silence, over and over, so the
+# automatic takes start, stop and cut all through the hour.
+sox -n -r 48000 -b 16 -c 2 "$work/cycle.wav" synth 20 sine 440 vol 0.5 pad 0 10
+repeats=$((minutes * 2 - 1))
+sox "$work/cycle.wav" "$work/in.wav" repeat "$repeats"
+echo "input: $(soxi -d "$work/in.wav"), $(stat -c %s "$work/in.wav") bytes"
+
+measure() {  # name, command...
+  local name=$1; shift
+  sync; echo 3 >/proc/sys/vm/drop_caches 2>/dev/null || true
+  cat "$work/in.wav" >/dev/null  # every contender starts with the input in the page cache
+  /usr/bin/time -f "%e %M" -o "$work/t" "$@" >/dev/null
+  read -r secs kib <"$work/t"
+  printf '%-12s %8.2f s %8.1f MiB\n' "$name" "$secs" "$(echo "$kib / 1024" | bc -l)"
+  echo "$secs" >"$work/$name.secs"
+}
+
+mkdir -p "$work/takes"
+measure lumora-rec build/release/lumora-rec --input-file "$work/in.wav" --fast --ini "$work/bench.ini" \
+  --set "DataPath=$work/takes/" --set AutoRec=1 --set Sequential=1 --set EndTime=40
+measure sox sox "$work/in.wav" "$work/sox.wav" vol 0.9
+measure dd dd if="$work/in.wav" of="$work/dd.wav" bs=1M status=none
+echo "takes written: $(ls "$work/takes" | wc -l)"
+echo "speed vs sox: $(echo "$(cat "$work/sox.secs") / $(cat "$work/lumora-rec.secs")" | bc -l | cut -c1-5)x (target >= 5)"
