@@ -42,10 +42,15 @@ void Scale24(std::span<const uint8_t> src, std::span<uint8_t> dst, int64_t frame
 // Unity gain, the usual setting, changes nothing but the one 16-bit value that
 // has no positive twin: -32768 is clipped to -32767 like any other overload.
 void CopyAtUnity(const uint8_t* src, uint8_t* dst, uint64_t bytes, int32_t bits) {
-  if (dst != src) std::memmove(dst, src, bytes);
-  if (bits != 16) return;
-  for (uint64_t i = 0; i + 1 < bytes; i += 2) {
-    if (dst[i] == 0x00 && dst[i + 1] == 0x80) dst[i] = 0x01;
+  if (bits != 16) {
+    if (dst != src) std::memmove(dst, src, bytes);
+    return;
+  }
+  for (uint64_t i = 0; i + 1 < bytes; i += 2) {  // branch-free, so it vectorises
+    uint16_t v;
+    std::memcpy(&v, src + i, 2);
+    v = static_cast<uint16_t>(v + (v == 0x8000 ? 1 : 0));
+    std::memcpy(dst + i, &v, 2);
   }
 }
 }  // namespace
