@@ -9,267 +9,216 @@
 namespace lumora {
 namespace {
 
-using test::Append;
 using test::Bytes;
+using test::Cat;
 using test::Frame128;
 
-class MpegParse : public ::testing::Test {
+class Mpeg : public ::testing::Test {
  protected:
-  // Writes the bytes to a file of that name and parses it.
   int32_t Parse(const Bytes& bytes, const std::string& name = "take.mp3", int32_t streamStart = 0) {
     path_ = dir_.file(name);
     test::WriteFileBytes(path_, bytes);
     return ParseMpegFile(path_, streamStart, info_);
   }
-
-  // n frames of 128 kbit/s, 44100 Hz.
-  static Bytes Frames(int n) {
-    Bytes bytes;
-    for (int i = 0; i < n; ++i) Append(bytes, Frame128());
-    return bytes;
-  }
+  int64_t Sync(int64_t position) { return FindFrameSync(path_, position, info_); }
 
   test::TempDir dir_;
   std::string path_;
   MpegInfo info_;
 };
 
-TEST_F(MpegParse, BareStreamGivesTheHeaderFieldsAndTexts) {
-  Bytes bytes = Frame128(1000000);  // one header, then 1 000 000 data bytes in all
-  ASSERT_EQ(Parse(bytes), 1);
+TEST_F(Mpeg, BareStreamGivesTheHeaderFieldsAndTexts) {
+  ASSERT_EQ(Parse(Frame128(1000000)), 1);  // one header, 1 000 000 data bytes
   EXPECT_EQ(info_.FirstFrame, 1);
-  EXPECT_EQ(info_.FileSize, 1000000);
   EXPECT_EQ(info_.DataLength, 1000000);
   EXPECT_EQ(info_.DataEnd, 1000000);
-  EXPECT_EQ(info_.Layer, 3);
-  EXPECT_EQ(info_.Lsf, 0);
-  EXPECT_EQ(info_.SampleRate, 44100);
-  EXPECT_EQ(info_.Bitrate, 128);
-  EXPECT_EQ(info_.ChannelMode, 1);
-  EXPECT_EQ(info_.Channels, 2);
-  EXPECT_EQ(info_.IsVbr, 0);
   EXPECT_EQ(info_.DurationMs, 62500);
-  EXPECT_EQ(info_.ChunkBytes, 1254);  // round(3456 / 44100 * 128 * 125)
+  EXPECT_EQ(info_.ChunkBytes, 1254);
   EXPECT_EQ(info_.LongText, "mp3(44100Hz/128kbps/JointStereo)");
   EXPECT_EQ(info_.ShortText, "mp3(44.1kHz/128kb/JS)");
+  EXPECT_EQ(info_.Channels, 2);
   EXPECT_EQ(info_.HeaderRef, (std::array<uint8_t, 3>{0xFB, 0x90, 0x64}));
-}
 
-TEST_F(MpegParse, VersionsLayersRatesAndModes) {
-  struct Case {
-    uint8_t b1, b2, b3;
-    int32_t layer, lsf, rate, kbps, mode, channels;
+  const struct {
+    Bytes header;
+    int32_t lsf;
     const char* longText;
     const char* shortText;
+  } cases[] = {
+      {{0xFD, 0xE4, 0x00}, 0, "mp2(48000Hz/384kbps/Stereo)", "mp2(48kHz/384kb/ST)"},
+      {{0xFF, 0x18, 0x80}, 0, "mp1(32000Hz/32kbps/DualChannel)", "mp1(32kHz/32kb/DC)"},
+      {{0xF3, 0x50, 0xC0}, 1, "mp3(22050Hz/40kbps/Mono)", "mp3(22.05kHz/40kb/Mono)"},
+      {{0xF7, 0xD8, 0xC0}, 1, "mp1(16000Hz/224kbps/Mono)", "mp1(16kHz/224kb/Mono)"},
+      {{0xE3, 0x80, 0xC0}, 1, "mp3(11025Hz/64kbps/Mono)", "mp3(11.025kHz/64kb/Mono)"},  // MPEG-2.5
   };
-  const Case cases[] = {
-      {0xFD, 0xE4, 0x00, 2, 0, 48000, 384, 0, 2, "mp2(48000Hz/384kbps/Stereo)", "mp2(48kHz/384kb/ST)"},
-      {0xFF, 0x18, 0x80, 1, 0, 32000, 32, 2, 2, "mp1(32000Hz/32kbps/DualChannel)", "mp1(32kHz/32kb/DC)"},
-      {0xF3, 0x50, 0xC0, 3, 1, 22050, 40, 3, 1, "mp3(22050Hz/40kbps/Mono)", "mp3(22.05kHz/40kb/Mono)"},
-      {0xF7, 0xD8, 0xC0, 1, 1, 16000, 224, 3, 1, "mp1(16000Hz/224kbps/Mono)", "mp1(16kHz/224kb/Mono)"},
-      {0xE3, 0x80, 0xC0, 3, 1, 11025, 64, 3, 1, "mp3(11025Hz/64kbps/Mono)", "mp3(11.025kHz/64kb/Mono)"},
-      {0xE3, 0x24, 0x40, 3, 1, 12000, 16, 1, 2, "mp3(12000Hz/16kbps/JointStereo)", "mp3(12kHz/16kb/JS)"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.longText);
-    // A .bin name: the Layer I header 0xFF 0xFF would not count in a *.mp3 file.
-    ASSERT_EQ(Parse(test::MpegFrame(c.b1, c.b2, c.b3, 4000), "x.bin"), 1);
-    EXPECT_EQ(info_.Layer, c.layer);
-    EXPECT_EQ(info_.Lsf, c.lsf);
-    EXPECT_EQ(info_.SampleRate, c.rate);
-    EXPECT_EQ(info_.Bitrate, c.kbps);
-    EXPECT_EQ(info_.ChannelMode, c.mode);
-    EXPECT_EQ(info_.Channels, c.channels);
+  for (const auto& c : cases) {
+    // Not *.mp3: there 0xFF 0xFF (Layer I, MPEG-1) would not start a frame.
+    ASSERT_EQ(Parse(test::MpegFrame(c.header[0], c.header[1], c.header[2], 4000), "x.bin"), 1) << c.longText;
     EXPECT_EQ(info_.LongText, c.longText);
     EXPECT_EQ(info_.ShortText, c.shortText);
+    EXPECT_EQ(info_.Lsf, c.lsf);
+  }
+  for (const Bytes& bad : {Bytes{0xF9, 0x90}, Bytes{0xFB, 0x00}, Bytes{0xFB, 0xF0}, Bytes{0xFB, 0x9C}}) {
+    EXPECT_EQ(Parse(test::MpegFrame(bad[0], bad[1], 0x64, 1000)), 0);  // layer, bit rate, sample rate
   }
 }
 
-TEST_F(MpegParse, InvalidHeaderFieldsFail) {
-  EXPECT_EQ(Parse(test::MpegFrame(0xF9, 0x90, 0x64, 1000)), 0);  // layer bits 00
-  EXPECT_EQ(Parse(test::MpegFrame(0xFB, 0x00, 0x64, 1000)), 0);  // free-format bit rate
-  EXPECT_EQ(Parse(test::MpegFrame(0xFB, 0xF0, 0x64, 1000)), 0);  // bit-rate index 15
-  EXPECT_EQ(Parse(test::MpegFrame(0xFB, 0x9C, 0x64, 1000)), 0);  // sample-rate index 3
-}
-
-TEST_F(MpegParse, Id3v2TagIsSkippedByItsSyncsafeSize) {
-  // Size bytes 00 00 02 01 = 257: the search starts at 267, past a decoy
-  // header inside the tag.
-  Bytes bytes = test::Id3v2Tag({0, 0, 2, 1}, 257);
-  const Bytes decoy = test::MpegFrame(0xF3, 0x50, 0xC0, 4);
-  std::copy(decoy.begin(), decoy.end(), bytes.begin() + 100);
-  Append(bytes, Frames(3));
-  ASSERT_EQ(Parse(bytes), 1);
+TEST_F(Mpeg, LeadingTagsAreSkippedAndATrailingTagEndsTheData) {
+  // ID3v2 size bytes 00 00 02 01: the search starts at 257 + 10 = 267, past a
+  // decoy header near the end of the tag.
+  Bytes id3 = test::Id3v2Tag({0, 0, 2, 1}, 257);
+  std::copy_n(test::MpegFrame(0xF3, 0x50, 0xC0, 4).begin(), 4, id3.begin() + 258);
+  const Bytes frames = Cat({Frame128()}, 10);
+  ASSERT_EQ(Parse(Cat({id3, frames, test::Id3v1Tag()})), 1);
   EXPECT_EQ(info_.FirstFrame, 268);
-  EXPECT_EQ(info_.DataLength, 3 * 417);
-  EXPECT_EQ(info_.DataEnd, 267 + 3 * 417);
-  EXPECT_EQ(info_.SampleRate, 44100);
-}
+  EXPECT_EQ(info_.DataLength, 4170);
+  EXPECT_EQ(info_.DataEnd, 267 + 4170);
+  // A stream-start parse of a tagged file falls back to the same search.
+  ASSERT_EQ(Parse(Cat({id3, frames, test::Id3v1Tag()}), "take.mp3", 1), 1);
+  EXPECT_EQ(info_.FirstFrame, 268);
 
-TEST_F(MpegParse, LeadingTagBlockIsSkipped) {
-  Bytes bytes = test::Id3v1Tag();
-  bytes[60] = 0xFF;  // a decoy header inside the block
-  bytes[61] = 0xF3;
-  bytes[62] = 0x50;
-  Append(bytes, Frames(2));
-  ASSERT_EQ(Parse(bytes), 1);
+  Bytes tagBlock = test::Id3v1Tag();
+  tagBlock[60] = 0xFF, tagBlock[61] = 0xF3, tagBlock[62] = 0x50;
+  ASSERT_EQ(Parse(Cat({tagBlock, frames})), 1);
   EXPECT_EQ(info_.FirstFrame, 129);
-  EXPECT_EQ(info_.Bitrate, 128);
+  EXPECT_EQ(info_.DataLength, 4170);
+
+  // The recorder's own files are taken whole from position 1.
+  ASSERT_EQ(Parse(Cat({frames, test::Id3v1Tag()}), "take.mp3", 1), 1);
+  EXPECT_EQ(info_.DataLength, 4170 + 128);
 }
 
-TEST_F(MpegParse, TrailingTagShortensTheData) {
-  Bytes bytes = Frames(10);
-  Append(bytes, test::Id3v1Tag());
-  ASSERT_EQ(Parse(bytes), 1);
-  EXPECT_EQ(info_.FileSize, 10 * 417 + 128);
-  EXPECT_EQ(info_.DataLength, 10 * 417);
-  EXPECT_EQ(info_.DataEnd, 10 * 417);
-
-  // Behind an ID3v2 tag as well, and a stream-start parse of a tagged file
-  // falls back to the full search.
-  Bytes tagged = test::Id3v2Tag(300);
-  Append(tagged, bytes);
-  ASSERT_EQ(Parse(tagged, "tagged.mp3", 1), 1);
-  EXPECT_EQ(info_.FirstFrame, 311);
-  EXPECT_EQ(info_.DataLength, 10 * 417);
-  EXPECT_EQ(info_.DataEnd, 310 + 10 * 417);
-}
-
-TEST_F(MpegParse, StreamStartTakesTheFileFromPositionOne) {
-  Bytes bytes = Frames(5);
-  Append(bytes, test::Id3v1Tag());
-  ASSERT_EQ(Parse(bytes, "take.mp3", 1), 1);
-  EXPECT_EQ(info_.FirstFrame, 1);
-  EXPECT_EQ(info_.DataLength, static_cast<int64_t>(bytes.size()));  // no tag check on own recordings
-  ASSERT_EQ(Parse(bytes, "take.mp3", 0), 1);
-  EXPECT_EQ(info_.DataLength, 5 * 417);
-}
-
-TEST_F(MpegParse, XingHeaderGivesFrameCountDurationAndAverageBitRate) {
-  Bytes bytes = test::XingFrame(0xFB, 0x90, 0x64, 1000);
-  Append(bytes, Frames(20));
-  ASSERT_EQ(Parse(bytes), 1);
+TEST_F(Mpeg, XingFrameCountGivesDurationAndAverageBitRate) {
+  ASSERT_EQ(Parse(Cat({test::XingFrame(0xFB, 0x90, 0x64, 1000), Cat({Frame128()}, 20)})), 1);
   EXPECT_EQ(info_.IsVbr, 1);
   EXPECT_EQ(info_.VbrFrames, 1000);
-  EXPECT_EQ(info_.DurationMs, 26122);  // round(1000 * 1152 / 44.1)
-  EXPECT_EQ(info_.Bitrate, 3);         // round(21 * 417 * 8 / 26122)
+  EXPECT_EQ(info_.DurationMs, 26122);  // 1000 frames of 1152 samples
   EXPECT_EQ(info_.LongText, "mp3(44100Hz/3kbps[VBR]/JointStereo)");
-  EXPECT_EQ(info_.ShortText, "mp3(44.1kHz/3kb/JS)");
-}
 
-TEST_F(MpegParse, XingHeaderBehindATagAndInLowerRates) {
-  // MPEG-2 Layer III frames hold 576 samples, so 500 frames at 22050 Hz last 13061 ms.
-  Bytes bytes = test::Id3v2Tag(1000);
-  Append(bytes, test::XingFrame(0xF3, 0x80, 0x64, 500, 209));
-  for (int i = 0; i < 500; ++i) Append(bytes, test::MpegFrame(0xF3, 0x80, 0x64, 209));
-  ASSERT_EQ(Parse(bytes), 1);
-  EXPECT_EQ(info_.FirstFrame, 1011);
-  EXPECT_EQ(info_.IsVbr, 1);
+  // Behind a large tag the average still counts only audio bytes, and MPEG-2
+  // Layer III frames hold 576 samples.
+  const Bytes lsf = test::MpegFrame(0xF3, 0x80, 0x64, 209);
+  ASSERT_EQ(Parse(Cat({test::Id3v2Tag({0, 6, 0, 0}, 98304), test::XingFrame(0xF3, 0x80, 0x64, 500, 209),
+                       Cat({lsf}, 500)})),
+            1);
+  EXPECT_EQ(info_.FirstFrame, 98315);
   EXPECT_EQ(info_.DurationMs, 13061);
-  EXPECT_EQ(info_.Bitrate, 64);  // round(501 * 209 * 8 / 13061)
+  EXPECT_EQ(info_.Bitrate, 64);
+
+  // A count that gives no usable bit rate is ignored.
+  for (uint32_t frames : {0u, 0xFFFFFFFFu}) {
+    ASSERT_EQ(Parse(Cat({test::XingFrame(0xFB, 0x90, 0x64, frames), Frame128()})), 1);
+    EXPECT_EQ(info_.IsVbr, 0);
+    EXPECT_EQ(info_.Bitrate, 128);
+    EXPECT_EQ(info_.DurationMs, 52);
+  }
 }
 
-TEST_F(MpegParse, XingHeaderWithoutFramesCountsAsConstantBitRate) {
-  Bytes bytes = test::XingFrame(0xFB, 0x90, 0x64, 0);
-  Append(bytes, Frames(3));
-  ASSERT_EQ(Parse(bytes), 1);
-  EXPECT_EQ(info_.IsVbr, 0);
-  EXPECT_EQ(info_.Bitrate, 128);
-  EXPECT_EQ(info_.DurationMs, 104);  // round(4 * 417 / 16)
-
-  // A frame count far too large for the data gives no usable bit rate either.
-  bytes = test::XingFrame(0xFB, 0x90, 0x64, 0xFFFFFFFF);
-  ASSERT_EQ(Parse(bytes), 1);
-  EXPECT_EQ(info_.IsVbr, 0);
-  EXPECT_EQ(info_.Bitrate, 128);
-}
-
-TEST_F(MpegParse, DoubleFfIsNoFrameStartInMp3Files) {
-  // 0xFF 0xFF 0xFB 0x90: in *.mp3 the frame starts at the second byte; in other
-  // files the first byte starts a Layer I header with bit-rate index 15.
-  Bytes bytes = {0xFF};
-  Append(bytes, Frames(2));
-  ASSERT_EQ(Parse(bytes, "a.MP3"), 1);
+TEST_F(Mpeg, FrameSearchRules) {
+  // 0xFF 0xFF starts no frame in *.mp3 files; elsewhere it is a Layer I header
+  // whose bit-rate index 15 fails.
+  ASSERT_EQ(Parse(Cat({{0xFF}, Frame128(), Frame128()}), "a.MP3"), 1);
   EXPECT_EQ(info_.FirstFrame, 2);
-  EXPECT_EQ(Parse(bytes, "a.dat"), 0);
-}
+  EXPECT_EQ(Parse(Cat({{0xFF}, Frame128(), Frame128()}), "a.dat"), 0);
 
-TEST_F(MpegParse, HeaderWithInvalidBitRateNamesTheSecondByteToLookFor) {
-  // The file starts with 0xFF 0xFB 0xFF: the frame found later must also have
-  // 0xFB as its second byte, so the MPEG-2 header in between is passed over.
-  Bytes bytes = test::MpegFrame(0xFB, 0xFF, 0x64, 100);
-  Append(bytes, test::MpegFrame(0xF3, 0x50, 0xC0, 100));
-  Append(bytes, Frames(2));
-  ASSERT_EQ(Parse(bytes), 1);
+  // A first header with byte 3 = 0xFF names the second byte to look for.
+  ASSERT_EQ(Parse(Cat({test::MpegFrame(0xFB, 0xFF, 0x64, 100), test::MpegFrame(0xF3, 0x50, 0xC0, 100),
+                       Frame128(), Frame128()})),
+            1);
   EXPECT_EQ(info_.FirstFrame, 201);
-  EXPECT_EQ(info_.Lsf, 0);
-}
 
-TEST_F(MpegParse, FindsHeadersAcrossSearchBlockBoundaries) {
-  for (size_t at : {997u, 998u, 999u, 1000u, 1996u, 1997u}) {
-    SCOPED_TRACE(at);
-    Bytes bytes(at, 0x11);
-    Append(bytes, Frames(2));
-    ASSERT_EQ(Parse(bytes), 1);
+  // Headers straddling the 1000-byte search blocks are found.
+  for (size_t at : {997u, 998u, 999u, 1996u}) {
+    ASSERT_EQ(Parse(Cat({Bytes(at, 0x11), Frame128(), Frame128()})), 1);
     EXPECT_EQ(info_.FirstFrame, static_cast<int64_t>(at) + 1);
   }
 }
 
-TEST_F(MpegParse, BadInputFailsWithoutCrashingOrLooping) {
+TEST_F(Mpeg, BadInputFailsWithoutCrashingOrLooping) {
   EXPECT_EQ(ParseMpegFile(dir_.file("missing.mp3"), 0, info_), 0);
-  EXPECT_EQ(Parse({}), 0);
-  const Bytes frame = Frames(1);
-  EXPECT_EQ(Parse(Bytes(frame.begin(), frame.begin() + 47)), 0);  // truncated below 48 bytes
-  EXPECT_EQ(Parse(Bytes(5000, 0x00)), 0);
-  EXPECT_EQ(Parse(test::Id3v2Tag(2000)), 0);                           // tag only
-  EXPECT_EQ(Parse(test::Id3v1Tag()), 0);                               // tag block only
-  EXPECT_EQ(Parse(test::Id3v2Tag({0x7F, 0x7F, 0x7F, 0x7F}, 100)), 0);  // size beyond the file
-  Bytes onlyFf(3000, 0xFF);
-  EXPECT_EQ(Parse(onlyFf), 0);
-
   std::mt19937 random(12345);
-  std::uniform_int_distribution<int> noFf(0, 0xFE);
   Bytes noSync(20000);
-  for (auto& b : noSync) b = static_cast<unsigned char>(noFf(random));
-  EXPECT_EQ(Parse(noSync), 0);
-}
-
-TEST_F(MpegParse, RandomBytesNeverGiveAnInconsistentRecord) {
-  std::mt19937 random(4711);
-  std::uniform_int_distribution<int> byte(0, 255);
-  std::uniform_int_distribution<int> length(0, 6000);
-  int parsed = 0;
-  for (int round = 0; round < 300; ++round) {
-    Bytes bytes(length(random));
-    for (auto& b : bytes) b = static_cast<unsigned char>(byte(random));
-    if (round % 3 == 0 && bytes.size() > 10) bytes[0] = 'I', bytes[1] = 'D', bytes[2] = '3';
-    if (Parse(bytes, "r.mp3", round % 2) == 0) continue;
-    ++parsed;
-    EXPECT_GE(info_.FirstFrame, 1);
-    EXPECT_LE(info_.DataEnd, info_.FileSize);
-    EXPECT_GE(info_.DataLength, 1);
-    EXPECT_GT(info_.SampleRate, 0);
-    EXPECT_GT(info_.ChunkBytes, 0);
+  for (auto& b : noSync) b = static_cast<unsigned char>(random() % 0xFF);
+  for (const Bytes& bytes :
+       {Bytes{}, Frame128(47), Bytes(5000, 0xFF), noSync, test::Id3v1Tag(),
+        test::Id3v2Tag({0, 0, 0x0F, 0}, 1920), test::Id3v2Tag({0x7F, 0x7F, 0x7F, 0x7F}, 100)}) {
+    EXPECT_EQ(Parse(bytes), 0) << bytes.size() << " bytes";
   }
-  EXPECT_GT(parsed, 10);  // random data holds plausible headers; they must still be consistent
 }
 
-TEST_F(MpegParse, PassedHandleStaysOpen) {
-  Parse(Frames(4));
-  FileHandle handle = GetFH(path_, 0);
-  ASSERT_NE(handle, 0);
-  ASSERT_EQ(ParseMpegFile(path_, 1, handle, info_), 1);
-  EXPECT_EQ(FileSizeOf(handle), 4 * 417);
-  EXPECT_EQ(FindFrameSync(path_, 2, info_, handle), 418);
-  EXPECT_EQ(FileSizeOf(handle), 4 * 417);
+TEST_F(Mpeg, FrameSyncPrefersTheBestMatchingHeader) {
+  Bytes junk(600, 0x33);
+  const auto put = [&](size_t at, const Bytes& header) {
+    std::copy(header.begin(), header.end(), junk.begin() + at);
+  };
+  put(10, {0xFF, 0xF3, 0x90, 0x64});   // MPEG-2: 38 of 42 points
+  put(110, {0xFF, 0xFA, 0x90, 0x64});  // CRC bit differs: 41
+  put(210, {0xFF, 0xFD, 0x90, 0x64});  // another layer: 34
+  put(310, {0xFF, 0xF4, 0x6D, 0x9B});  // every scored bit differs: 0
+  ASSERT_EQ(Parse(Cat({Frame128(), junk, Cat({Frame128(418)}, 10)}), "take.mp3", 1), 1);
+  EXPECT_EQ(Sync(418), 1018);
+  EXPECT_EQ(Sync(-5), 1);  // clamped to the first frame
+  EXPECT_EQ(Sync(1018), 1018);
+  EXPECT_EQ(Sync(1019), 1436);
+  EXPECT_EQ(Sync(600), 1018);
+
+  // A frame of another bit rate (VBR: 40 points) beats a header of another layer.
+  junk.assign(3000, 0x33);
+  put(10, {0xFF, 0xFD, 0x90, 0x64});
+  put(100, {0xFF, 0xFB, 0xA0, 0x64});
+  ASSERT_EQ(Parse(Cat({Frame128(), junk}), "take.mp3", 1), 1);
+  EXPECT_EQ(Sync(418), 518);
+  // A candidate without a single equal scored bit is no frame.
+  put(100, {0xFF, 0xF4, 0x6D, 0x9B});
+  put(10, {0x33, 0x33});
+  ASSERT_EQ(Parse(Cat({Frame128(), junk}), "take.mp3", 1), 1);
+  EXPECT_EQ(Sync(418), info_.DataEnd + 1);
+}
+
+TEST_F(Mpeg, FrameSyncScoresEveryHeaderBit) {
+  // Each header bit flipped alone must score exactly as a candidate whose
+  // bit-rate bits (1 point each) lose the same points: the earlier of two
+  // equal candidates wins, whichever comes first.
+  const int32_t points[3][8] = {{1, 4, 4, 4}, {1, 0, 4, 4, 1, 1, 1, 1}, {1, 1, 1, 1, 2, 2, 4, 4}};
+  for (int b = 0; b < 3; ++b) {
+    for (int bit = 0; bit < (b == 0 ? 4 : 8); ++bit) {
+      Bytes flipped = {0xFF, 0xFB, 0x90, 0x64};
+      flipped[1 + b] ^= 1 << bit;
+      const uint8_t rateBits = static_cast<uint8_t>((0xF0 << (4 - points[b][bit])) & 0xF0);
+      const Bytes same = {0xFF, 0xFB, static_cast<uint8_t>(0x90 ^ rateBits), 0x64};
+      for (const auto& [first, second] : {std::pair(flipped, same), std::pair(same, flipped)}) {
+        Bytes junk(3000, 0x33);
+        std::copy(first.begin(), first.end(), junk.begin() + 10);
+        std::copy(second.begin(), second.end(), junk.begin() + 110);
+        ASSERT_EQ(Parse(Cat({Frame128(), junk}), "take.mp3", 1), 1);
+        EXPECT_EQ(Sync(418), 428) << "byte " << b << " bit " << bit;
+      }
+    }
+  }
+}
+
+TEST_F(Mpeg, FrameSyncSearchesTwoChunksButNeverLessThanOne) {
+  ASSERT_EQ(Parse(Cat({Frame128(), Bytes(2518, 0x33), Frame128(), Bytes(1000, 0x33), Frame128(1000)}),
+                  "take.mp3", 1),
+            1);
+  EXPECT_EQ(Sync(418), info_.DataEnd + 1);  // the next frame lies beyond 2 x 1254 bytes
+  EXPECT_EQ(Sync(2000), 2936);
+  EXPECT_EQ(Sync(info_.DataEnd - 1253), info_.DataEnd - 999);
+  EXPECT_EQ(Sync(info_.DataEnd - 1252), info_.DataEnd + 1);  // a window shorter than ChunkBytes
+  EXPECT_EQ(Sync(info_.DataEnd + 500), info_.DataEnd + 1);
+
+  FileHandle handle = GetFH(path_, 0);  // a handle passed in stays open
+  EXPECT_EQ(FindFrameSync(path_, 2000, info_, handle), 2936);
+  EXPECT_EQ(ParseMpegFile(path_, 1, handle, info_), 1);
+  EXPECT_GT(FileSizeOf(handle), 0);
   CloseFH(handle);
+  std::filesystem::remove(path_);
+  EXPECT_EQ(Sync(2000), info_.DataEnd + 1);
 }
 
 TEST(BitTextToInt, ReadsBinaryTextFromTheRight) {
   EXPECT_EQ(BitTextToInt("101"), 5);
   EXPECT_EQ(BitTextToInt(""), 0);
-  EXPECT_EQ(BitTextToInt("0000000000000000000100000001"), 257);
-  EXPECT_EQ(BitTextToInt("1x1"), 5);
   EXPECT_EQ(BitTextToInt(std::string(70, '1')), INT64_MAX);
 }
 
