@@ -1,6 +1,7 @@
 #include "platform/RtAudioDevice.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "platform/PcmBlocks.h"
@@ -12,6 +13,7 @@ namespace lumora {
 namespace {
 
 thread_local RtAudioDevice* t_device = nullptr;
+thread_local bool t_audioThread = false;  // set on RtAudio's callback thread
 
 RtAudioFormat SampleType(int32_t bits) {
   if (bits == 8) return RTAUDIO_SINT8;
@@ -119,6 +121,7 @@ template <class Call>
 int32_t RtAudioDevice::Run(Call&& call) {
   RtAudioDevice* const outer = t_device;
   t_device = this;
+  ownerError_ = false;
   int32_t code = 0;
   try {
     call();
@@ -127,6 +130,7 @@ int32_t RtAudioDevice::Run(Call&& call) {
     code = kWaveUnspecified;
   }
   t_device = outer;
+  if (code == 0 && ownerError_) code = kWaveUnspecified;
   return code != 0 ? code : Failure();
 }
 
@@ -134,11 +138,12 @@ int RtAudioDevice::OnAudio(void* output, void* input, unsigned int frames, doubl
                            void* self) {
   auto* device = static_cast<RtAudioDevice*>(self);
   t_device = device;
+  t_audioThread = true;
   return device->Serve(static_cast<uint8_t*>(output), static_cast<uint8_t*>(input), frames);
 }
 
 int RtAudioDevice::Serve(uint8_t* output, uint8_t* input, unsigned int frames) {
-  if (failed_.load(std::memory_order_relaxed)) return 2;  // abort: the stream is broken
+  if (failed_.load(std::memory_order_relaxed) || RunsAhead(frames)) return 2;  // abort: the stream is broken
   const std::unique_lock<std::mutex> lock(control_, std::try_to_lock);
   const bool active = lock.owns_lock() && active_.load(std::memory_order_acquire);
   if (direction_ == WaveDirection::kInput) {
@@ -197,10 +202,43 @@ void RtAudioDevice::PlayOut(uint8_t* output, int64_t frames) {
   position_.fetch_add(played, std::memory_order_relaxed);
 }
 
+// A stream whose sound server has gone fails every read or write at once and
+// reports it as a mere warning, so RtAudio calls back in a tight loop. A stream
+// that runs ahead of the steady clock while it warns is taken for such a one.
+// (Without warnings a source may rightly deliver a burst at first: the
+// server's sine source hands over seconds of buffered signal.)
+bool RtAudioDevice::RunsAhead(unsigned int frames) {
+  const auto now = std::chrono::steady_clock::now();
+  servedFrames_ += frames;
+  const double rate = format_.samplesPerSec;
+  const double ahead =
+      static_cast<double>(servedFrames_) - std::chrono::duration<double>(now - servedSince_).count() * rate;
+  if (ahead < -rate) {  // the first block, or one after a pause
+    servedSince_ = now;
+    servedFrames_ = frames;
+    warnings_ = 0;
+    return false;
+  }
+  if (ahead <= 0.5 * rate || (warnings_ == 0 && ahead <= 10.0 * rate)) return false;
+  NoteFailure(lastWarning_[0] != 0 ? lastWarning_ : "the stream runs ahead of real time");
+  return true;
+}
+
 void RtAudioDevice::OnError(RtAudioError::Type type, const std::string& text) {
-  // Warnings (an over- or underrun) leave the stream running.
-  if (type == RtAudioError::WARNING || type == RtAudioError::DEBUG_WARNING) return;
-  if (t_device != nullptr) t_device->NoteFailure(text.c_str());
+  RtAudioDevice* const device = t_device;
+  if (device == nullptr) return;
+  const bool warning = type == RtAudioError::WARNING || type == RtAudioError::DEBUG_WARNING;
+  if (!t_audioThread) {  // during one of the owner's calls: Run reports it
+    LogLibraryText(text);
+    device->ownerError_ = device->ownerError_ || !warning;
+  } else if (warning) {
+    // Over- and underruns leave the stream running; the text may explain a
+    // later failure.
+    std::strncpy(device->lastWarning_, text.c_str(), sizeof device->lastWarning_ - 1);
+    ++device->warnings_;
+  } else {
+    device->NoteFailure(text.c_str());
+  }
 }
 
 void RtAudioDevice::NoteFailure(const char* text) {

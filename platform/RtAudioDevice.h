@@ -9,10 +9,13 @@
 // RtAudio reports stream failures through an error callback without user
 // data; it runs on the thread that failed, so a thread-local pointer set by
 // our callback (and around the owner's calls) names the device it concerns.
+// A failed stream is aborted from the callback, and every later call of the
+// owner answers kWaveDeviceRemoved.
 
 #include <rtaudio/RtAudio.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -55,7 +58,9 @@ class RtAudioDevice final : public WaveDevice {
   int Serve(uint8_t* output, uint8_t* input, unsigned int frames);
   void TakeIn(uint8_t* input, int64_t frames);
   void PlayOut(uint8_t* output, int64_t frames);
+  // On the callback thread: records the first failure for the owner to log.
   void NoteFailure(const char* text);
+  bool RunsAhead(unsigned int frames);
   // Runs an RtAudio call of the owner: 0, or an error code with the library's
   // text logged.
   template <class Call>
@@ -77,7 +82,14 @@ class RtAudioDevice final : public WaveDevice {
   std::atomic<int64_t> lost_{0};
   std::atomic<bool> failed_{false};
   mutable std::atomic<bool> failureLogged_{false};
+  bool ownerError_ = false;  // the error callback reported a failure during Run
+  // Written by the callback thread only; the owner reads failureText_ once
+  // failed_ is set.
   char failureText_[256] = {};
+  char lastWarning_[256] = {};
+  std::chrono::steady_clock::time_point servedSince_;
+  int64_t servedFrames_ = 0;
+  int64_t warnings_ = 0;  // since servedSince_
 };
 
 }  // namespace lumora
