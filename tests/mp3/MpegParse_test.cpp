@@ -162,15 +162,9 @@ TEST_F(Mpeg, FrameSyncPrefersTheBestMatchingHeader) {
   EXPECT_EQ(Sync(1019), 1436);
   EXPECT_EQ(Sync(600), 1018);
 
-  // A frame of another bit rate (VBR: 40 points) beats a header of another layer.
-  junk.assign(3000, 0x33);
-  put(10, {0xFF, 0xFD, 0x90, 0x64});
-  put(100, {0xFF, 0xFB, 0xA0, 0x64});
-  ASSERT_EQ(Parse(Cat({Frame128(), junk}), "take.mp3", 1), 1);
-  EXPECT_EQ(Sync(418), 518);
   // A candidate without a single equal scored bit is no frame.
+  junk.assign(3000, 0x33);
   put(100, {0xFF, 0xF4, 0x6D, 0x9B});
-  put(10, {0x33, 0x33});
   ASSERT_EQ(Parse(Cat({Frame128(), junk}), "take.mp3", 1), 1);
   EXPECT_EQ(Sync(418), info_.DataEnd + 1);
 }
