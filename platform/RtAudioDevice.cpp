@@ -26,22 +26,26 @@ unsigned int BlockFrames(int32_t rate) { return static_cast<unsigned int>(rate /
 
 void LogLibraryText(const std::string& text) { Log("RtAudio: " + text, 1); }
 
-// The RtAudio index of the device called `name` (empty: the default one) and
-// its channel count of the kind.
+// The RtAudio index of the device called `name` and its channel count of the
+// kind. An empty name stands for the default device, or the first one of the
+// kind when none is marked as default.
 bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned int& index,
                 unsigned int& channels) {
+  bool found = false;
   const unsigned int count = audio.getDeviceCount();
   for (unsigned int k = 0; k < count; ++k) {
     const RtAudio::DeviceInfo info = audio.getDeviceInfo(k);
-    channels = input ? info.inputChannels : info.outputChannels;
-    const bool chosen =
-        name.empty() ? (input ? info.isDefaultInput : info.isDefaultOutput) : info.name == name;
-    if (info.probed && channels > 0 && chosen) {
-      index = k;
-      return true;
-    }
+    const unsigned int available = input ? info.inputChannels : info.outputChannels;
+    if (!info.probed || available == 0) continue;
+    const bool isDefault = input ? info.isDefaultInput : info.isDefaultOutput;
+    const bool chosen = name.empty() ? isDefault || !found : info.name == name;
+    if (!chosen) continue;
+    index = k;
+    channels = available;
+    found = true;
+    if (!name.empty() || isDefault) return true;
   }
-  return false;
+  return found;
 }
 
 }  // namespace
