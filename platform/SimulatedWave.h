@@ -62,8 +62,9 @@ class SimulatedWave final : public WaveBackend {
   // goes on with the following buffers.
   void WithholdDoneAfter(int64_t buffers);
   // The device vanishes: it leaves the list (later ids move down by one) and
-  // every open device on it fails later calls with kWaveDeviceRemoved, its
-  // queued buffers left as they are.
+  // every open device on it takes in or plays nothing more and fails later
+  // calls with kWaveDeviceRemoved; its queued buffers come back only when the
+  // device is destroyed.
   void Pull(WaveDirection direction, int32_t id);
 
   // Observation.

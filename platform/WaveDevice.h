@@ -90,7 +90,9 @@ class WaveDevice {
   virtual int32_t Pause() = 0;
   virtual int32_t Restart() = 0;
   // Frames since Start (input; frames lost for want of a queued buffer count,
-  // as on a real device) or frames played since the open (output).
+  // as on a real device) or frames played from queued buffers since the open
+  // or the last Reset (output; silence while starved or paused does not
+  // count). kWaveDeviceRemoved once the device has failed.
   virtual int32_t Position(int64_t& frames) const = 0;
   // Input frames that arrived while no buffer was queued.
   virtual int64_t LostFrames() const = 0;
