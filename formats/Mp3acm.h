@@ -80,7 +80,8 @@ class C_mp3acm {
   // combo empty.
   void LoadBitRateToCombo(ComboModel& combo, int32_t rate, int32_t formatIndex, int32_t current);
 
-  // Closes any open stream; data an encoder still holds is dropped.
+  // Closes any open stream; data an encoder still holds is dropped (a take
+  // calls EncFlush first).
   void AcmClose();
 
   // Opens the decoder for the rate and channels of info; the output is always
@@ -95,9 +96,10 @@ class C_mp3acm {
   void DecProc(const uint8_t* src, int64_t n, std::vector<uint8_t>& out, int64_t& produced, int32_t& ok);
 
   // Whole-file conversions. EncProg is raised once per block with the fraction
-  // done; window events run after it. ok = 1 only when every block was
-  // converted and written; otherwise the half-written output file is deleted.
-  // Both leave the codec closed.
+  // done; window events run after it. An existing output file is replaced only
+  // once the input has been read and the codec opened. ok = 1 only when every
+  // block was converted and written; otherwise the half-written output file is
+  // deleted. SetEncSizeFixed does not apply here. Both leave the codec closed.
   void EncFromWavfile(const std::string& wavPath, const std::string& mp3Path, int32_t kbps, int32_t& ok);
   void DecFrommp3file(const std::string& mp3Path, const std::string& wavPath, int32_t& ok);
 
