@@ -113,6 +113,7 @@ void Recorder::StartTake() {
   state_.armed = controls.CheckUseTH == 1 ? 1 : 0;
   state_.writing = 1 - state_.armed;
   state_.lastLoudFrame = -1;
+  state_.writeFailed = false;
   view_.TakeOpened(state_.names.RecFileName);
   Log("録音開始成功");
 }
@@ -167,7 +168,9 @@ void Recorder::StopTake() {
 // repaired once more; a take that never wrote leaves no file.
 void Recorder::FinishTakeFile() {
   const std::string& name = state_.names.RecFileName;
-  if (state_.Mp3Mode && state_.Mp3TrimBytes == 0) FlushEncoder();
+  // The encoder's last frames belong behind the last bytes on disk, so not
+  // after a refused write, nor when the take is cut back anyway.
+  if (state_.Mp3Mode && state_.Mp3TrimBytes == 0 && !state_.writeFailed) FlushEncoder();
   codec_.AcmClose();
   if (!writer_.WriteDiskBuffer(nullptr, 0, "", 1)) CenteredMessageBox(kWriteFailed, kCritical);
   TakeCounters& counters = state_.counters;

@@ -22,6 +22,7 @@ bool Recorder::HandOff(int32_t i) {
     // A full disk or a refused write: stop the take rather than go on losing
     // audio; the file keeps everything already on disk.
     loop_.pendingStop = true;
+    state_.writeFailed = true;
     CenteredMessageBox("書き込み失敗", kCritical);
     return false;
   }

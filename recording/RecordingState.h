@@ -41,6 +41,8 @@ struct RecordingState {
   // Newest device frame of the last loud tick: the cut point keeps moving until
   // the buffer that holds it has been written. -1: none.
   int64_t lastLoudFrame = -1;
+  // A write was refused: the take is stopping and nothing more goes to its file.
+  bool writeFailed = false;
 };
 
 struct LoopState {

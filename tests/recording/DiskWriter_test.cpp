@@ -1,12 +1,11 @@
 #include "recording/DiskWriter.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <cstring>
 #include <vector>
 
+#include "common/FileSizeLimit.h"
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "formats/FileHandle.h"
@@ -113,34 +112,13 @@ TEST_F(DiskWriterTest, StagingBoundaries) {
   EXPECT_EQ(writer_.StageFile(), dir_.file("other.wav"));
 }
 
-// A file-size limit makes the kernel refuse writes past it, exactly as a full
-// disk does: the first write is cut short, the next fails.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t previous_;
-};
-
 TEST_F(DiskWriterTest, FullDiskRefusesAndLeavesTheLastGoodFile) {
   StartWav({44100, 16, 2});
   for (int i = 1; i <= 30; ++i) ASSERT_EQ(Hand(), 1);  // one flush on disk
   const int64_t good = FileSizeByName(path_);
   int32_t result = 1;
   {
-    FileSizeLimit limit(static_cast<rlim_t>(good + 1000));  // room for 1000 bytes only
+    test::FileSizeLimit limit(static_cast<rlim_t>(good + 1000));  // room for 1000 bytes only
     for (int i = 31; i <= 59 && result == 1; ++i) result = Hand();
   }
   EXPECT_EQ(result, 0) << "the failed append is reported";

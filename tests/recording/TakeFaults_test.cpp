@@ -1,11 +1,10 @@
 // Takes meeting trouble: dead buffers, a vanished device, a full disk, the 4 GiB
 // limit, a device or folder that refuses the start.
 
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 
+#include "common/FileSizeLimit.h"
 #include "common/SndfileCheck.h"
 #include "formats/FileHandle.h"
 #include "platform/SignalSource.h"
@@ -89,26 +88,6 @@ TEST_F(TakeFaults, AVanishedDeviceStopsTheTakeAndKeepsWhatWasWritten) {
   EXPECT_TRUE(view.opened && view.strict) << view.log;
   EXPECT_GE(view.frames, 4 * 44100);
 }
-
-// A file-size limit makes the kernel refuse writes past it, as a full disk does.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t previous_;
-};
 
 TEST_F(TakeFaults, FullDiskStopsTheTakeWithAValidFile) {
   Use(MakeNoise(-10.0));
