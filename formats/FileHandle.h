@@ -28,8 +28,8 @@ void CloseFH(FileHandle& handle);
 // Reads count bytes at position into destination. See the rule above; with
 // count 0, no handle and close 0 it only opens the file and returns the handle.
 // A short read at the end of the file counts as success.
-int32_t ReadAt(void* destination, int64_t count, int64_t position, FileHandle handle,
-               const std::string& name, int32_t close);
+int32_t ReadAt(void* destination, int64_t count, int64_t position, FileHandle handle, const std::string& name,
+               int32_t close);
 
 // Writes count bytes at position (-1: at the end of the file). Without a handle
 // the file is opened with mode 2. Result as for ReadAt.

@@ -30,8 +30,7 @@ class DiskWriter {
   // than the staging, a non-null source with length < 1) or when a flush could
   // not append: the file is then put back as it was before that flush, still a
   // valid file of everything written before, and the staged bytes are gone.
-  int32_t WriteDiskBuffer(const uint8_t* source, int64_t length, const std::string& fileName,
-                          int32_t flush);
+  int32_t WriteDiskBuffer(const uint8_t* source, int64_t length, const std::string& fileName, int32_t flush);
 
   const std::string& StageFile() const { return stageFile_; }
   int64_t StagedBytes() const { return stagedBytes_; }

@@ -13,15 +13,15 @@ namespace lumora {
 // The window's controls that recording reads. The window keeps them in step
 // with its widgets; lumora-rec fills them from the settings.
 struct RecorderControls {
-  int32_t CheckUseTH = 0;       // automatic recording (armed takes)
-  int32_t CheckSequential = 0;  // numbered files, re-armed after an automatic stop
-  int32_t CheckInputMon = 0;    // show the input while not recording
-  int32_t CheckModemp3 = 0;     // record MP3 ...
+  int32_t CheckUseTH = 0;            // automatic recording (armed takes)
+  int32_t CheckSequential = 0;       // numbered files, re-armed after an automatic stop
+  int32_t CheckInputMon = 0;         // show the input while not recording
+  int32_t CheckModemp3 = 0;          // record MP3 ...
   bool CheckModemp3Enabled = false;  // ... when MP3 is available for the format
-  std::string ComboBitRate;     // kbit/s as text
+  std::string ComboBitRate;          // kbit/s as text
   // HScrollRec: start level dB, end level dB, silence time in tenths of a second.
   std::array<int32_t, 3> HScrollRec{-45, -45, 40};
-  std::string DataPath;         // the data folder
+  std::string DataPath;  // the data folder
 };
 
 struct RecordingState {
@@ -46,7 +46,7 @@ struct RecordingState {
 };
 
 struct LoopState {
-  float TickBudget = 40.0f;  // ms given to the next tick
+  float TickBudget = 40.0f;   // ms given to the next tick
   double lastTickTime = 0.0;  // monotonic seconds
   bool pendingStart = false;
   bool pendingStop = false;

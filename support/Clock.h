@@ -10,9 +10,9 @@ namespace lumora {
 
 struct LocalDateTime {
   int32_t year = 1970;
-  int32_t month = 1;            // 1..12
-  int32_t day = 1;              // 1..31
-  double secondsOfDay = 0.0;    // seconds since local midnight, with fraction
+  int32_t month = 1;          // 1..12
+  int32_t day = 1;            // 1..31
+  double secondsOfDay = 0.0;  // seconds since local midnight, with fraction
 };
 
 class Clock {
@@ -35,7 +35,10 @@ class ManualClock final : public Clock {
   LocalDateTime LocalNow() const override;
   double MonotonicSeconds() const override { return elapsed_; }
   void Advance(double seconds) { elapsed_ += seconds; }
-  void SetLocal(LocalDateTime start) { start_ = start; elapsed_ = 0.0; }
+  void SetLocal(LocalDateTime start) {
+    start_ = start;
+    elapsed_ = 0.0;
+  }
 
  private:
   LocalDateTime start_;

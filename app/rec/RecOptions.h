@@ -12,12 +12,12 @@ struct RecOptions {
   bool help = false;
   bool listDevices = false;
   bool fast = false;
-  bool testSignal = false;                               // --test-signal: the built-in 1 kHz tone
-  std::string iniFile;                                   // --ini: this file is the store
+  bool testSignal = false;                                // --test-signal: the built-in 1 kHz tone
+  std::string iniFile;                                    // --ini: this file is the store
   std::vector<std::pair<std::string, std::string>> sets;  // --set KEY=VALUE, in order
-  std::string inputName;                                 // --input
-  std::string inputFile;                                 // --input-file
-  double seconds = -1.0;                                 // --seconds; < 0: no limit
+  std::string inputName;                                  // --input
+  std::string inputFile;                                  // --input-file
+  double seconds = -1.0;                                  // --seconds; < 0: no limit
 };
 
 // Parses argv; on a mistake returns nothing and sets error to a one-line reason.

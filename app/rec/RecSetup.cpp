@@ -1,5 +1,7 @@
 #include "app/rec/RecSetup.h"
 
+#include <cstdio>
+
 #include "formats/Wav.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveBackends.h"
@@ -75,6 +77,8 @@ void PrepareLog(const Settings& settings) {
   config.machine = MachineName();
   config.session = settings.Session().name;
   ConfigureLog(config);
+  // The window's start-up purge of old logs: only the program's own files go.
+  CleanLogFolder(config.folder, 90);
 }
 
 std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, SimulatedWave*& simulated,
@@ -111,6 +115,10 @@ void PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
     SelectFormat(selectors, info.sampleRate, info.bitsPerSample, info.channels);
   } else if (options.testSignal) {
     selectors.inputDevice = "0";
+  } else if (!options.inputName.empty() && FindWaveDevice(devices, true, options.inputName, false) < 0) {
+    std::fprintf(stderr,
+                 "lumora-rec: この名前のデバイスを検出できませんでした %s (the default device records)\n",
+                 options.inputName.c_str());
   }
   RecorderControls& controls = recorder.controls;
   controls.CheckUseTH = settings.ReadShort("AutoRec");

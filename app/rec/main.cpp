@@ -20,6 +20,7 @@ namespace lumora::rec {
 namespace {
 
 std::atomic<bool> g_interrupted{false};
+bool g_failed = false;  // an error was shown: the run did not do all it was asked
 
 void OnSignal(int) { g_interrupted = true; }
 
@@ -135,6 +136,7 @@ int Main(int argc, char** argv) {
   }
   SetMessagePresenter([](const std::string& text, int32_t style, const std::string&) {
     std::fprintf(stderr, "lumora-rec: %s\n", text.c_str());
+    if ((style & 0x70) == kCritical) g_failed = true;
     return (style & 7) == kYesNo ? kAnswerYes : kAnswerOk;
   });
   Settings settings;
@@ -163,7 +165,7 @@ int Main(int argc, char** argv) {
     return 1;
   }
   run.Loop();
-  return 0;
+  return g_failed ? 1 : 0;
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ SndfileView ReadWithSndfile(const std::string& path, bool readSamples) {
   view.strict = view.log.find("should be") == std::string::npos;
   if (readSamples && info.frames > 0) {
     view.samples.resize(static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels));
-    view.samples.resize(static_cast<size_t>(sf_read_int(file, view.samples.data(),
-                                                        static_cast<sf_count_t>(view.samples.size()))));
+    view.samples.resize(static_cast<size_t>(
+        sf_read_int(file, view.samples.data(), static_cast<sf_count_t>(view.samples.size()))));
   }
   sf_close(file);
   return view;

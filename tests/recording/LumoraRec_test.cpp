@@ -34,8 +34,8 @@ class LumoraRec : public ::testing::Test {
   // Runs lumora-rec with its settings and per-user folders inside the test's folder.
   RunResult Run(const std::string& args) {
     const std::string err = dir_.file("stderr.txt");
-    const std::string command = Env() + kRec + " --ini " + dir_.file("rec.ini") + " --set DataPath=" +
-                                dir_.folder() + " " + args + " 2>" + err;
+    const std::string command = Env() + kRec + " --ini " + dir_.file("rec.ini") +
+                                " --set DataPath=" + dir_.folder() + " " + args + " 2>" + err;
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
     std::array<char, 4096> chunk;
@@ -102,7 +102,8 @@ TEST_F(LumoraRec, SequentialAutomaticTakesOfBursts) {
     const std::string take = dir_.file(std::string("new") + n + ".wav");
     const auto view = ReadWithSndfile(take);
     EXPECT_TRUE(view.strict) << take;
-    expected += "start " + take + "\nwrite " + take + "\nstop " + take + " " + std::to_string(view.frames) + "\n";
+    expected +=
+        "start " + take + "\nwrite " + take + "\nstop " + take + " " + std::to_string(view.frames) + "\n";
     EXPECT_GE(view.frames, 44100) << "the whole burst";
     EXPECT_LE(view.frames, 44100 + 3 * 4410) << "cut back to the burst";
   }
@@ -149,7 +150,8 @@ pid_t StartRealTime(const std::vector<std::string>& args) {
 TEST_F(LumoraRec, AKilledTakeLeavesAValidFileOfEverythingFlushed) {
   const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
   const std::string ini = dir_.file("rec.ini");
-  const pid_t pid = StartRealTime({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+  const pid_t pid =
+      StartRealTime({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
   std::this_thread::sleep_for(std::chrono::milliseconds(4500));
   kill(pid, SIGKILL);
   int status = 0;

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <filesystem>
 
+#include "RecorderFixture.h"
 #include "common/FileSizeLimit.h"
 #include "common/SndfileCheck.h"
 #include "formats/FileHandle.h"
 #include "formats/Mpeg.h"
 #include "platform/SignalSource.h"
-#include "RecorderFixture.h"
 
 namespace lumora::test {
 namespace {
@@ -112,6 +112,36 @@ TEST_F(Mp3Takes, AFullDiskStopsTheTakeWithWhatIsOnDisk) {
   MpegInfo info;
   EXPECT_EQ(ParseMpegFile(path, 1, info), 1);
 }
+
+// Every rate the encoder takes without resampling, mono and stereo.
+class Mp3TakeRates : public Mp3Takes, public ::testing::WithParamInterface<std::tuple<int32_t, int32_t>> {};
+
+TEST_P(Mp3TakeRates, PlaysAtItsRateForAsLongAsItsFrames) {
+  const auto [rate, channels] = GetParam();
+  Use(MakeTone(440.0, -10.0), rate, 16, channels);
+  recorder_->controls.CheckModemp3 = 1;
+  recorder_->controls.CheckModemp3Enabled = true;
+  recorder_->controls.ComboBitRate = "64";  // taken by every MPEG version
+  Start();
+  RecordFrames(rate);
+  Stop();
+  const std::string path = dir_.file("new.mp3");
+  MpegInfo info;
+  ASSERT_EQ(ParseMpegFile(path, 1, info), 1);
+  EXPECT_EQ(info.SampleRate, rate);
+  EXPECT_EQ(info.Channels, channels);
+  const int64_t frames = recorder_->State().counters.FramesWritten;
+  EXPECT_EQ(frames % 3456, 0);
+  const SndfileView decoded = Decoded(path);
+  EXPECT_EQ(decoded.rate, rate);
+  EXPECT_GE(decoded.frames, frames);
+  EXPECT_LE(decoded.frames, frames + 2 * 1152);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRate, Mp3TakeRates,
+                         ::testing::Combine(::testing::Values(8000, 11025, 12000, 16000, 22050, 24000, 32000,
+                                                              44100, 48000),
+                                            ::testing::Values(1, 2)));
 
 }  // namespace
 }  // namespace lumora::test

@@ -1,15 +1,14 @@
 // Takes meeting trouble: dead buffers, a vanished device, a full disk, the 4 GiB
 // limit, a device or folder that refuses the start.
 
-
 #include <filesystem>
 
+#include "RecorderFixture.h"
 #include "common/FileSizeLimit.h"
 #include "common/SndfileCheck.h"
 #include "formats/FileHandle.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveError.h"
-#include "RecorderFixture.h"
 
 namespace lumora::test {
 namespace {
@@ -44,7 +43,8 @@ class FlagLosingBackend final : public WaveBackend {
  public:
   explicit FlagLosingBackend(WaveBackend& inner) : inner_(inner) {}
   std::vector<std::string> DeviceNames(WaveDirection d) override { return inner_.DeviceNames(d); }
-  int32_t Open(WaveDirection d, int32_t id, const WaveFormat& f, std::unique_ptr<WaveDevice>& device) override {
+  int32_t Open(WaveDirection d, int32_t id, const WaveFormat& f,
+               std::unique_ptr<WaveDevice>& device) override {
     const int32_t code = inner_.Open(d, id, f, device);
     if (code == 0) device = std::make_unique<FlagLosingDevice>(std::move(device));
     return code;
@@ -66,7 +66,8 @@ TEST_F(TakeFaults, FiftyDeadBuffersAreLoggedAndStopTheTake) {
   recorder.Tick();
   const std::string log = LogText();
   size_t dead = 0;
-  for (size_t at = log.find("バッファ死亡 "); at != std::string::npos; at = log.find("バッファ死亡 ", at + 1)) ++dead;
+  for (size_t at = log.find("バッファ死亡 "); at != std::string::npos; at = log.find("バッファ死亡 ", at + 1))
+    ++dead;
   EXPECT_EQ(dead, 50u);
   EXPECT_NE(log.find("バッファ死亡 49#2#0"), std::string::npos);
   EXPECT_NE(log.find("全バッファ死亡"), std::string::npos);

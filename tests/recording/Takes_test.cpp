@@ -7,13 +7,13 @@
 #include <cstring>
 #include <filesystem>
 
+#include "RecorderFixture.h"
 #include "common/LogFiles.h"
 #include "common/SndfileCheck.h"
 #include "formats/FileHandle.h"
 #include "formats/Wav.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveError.h"
-#include "RecorderFixture.h"
 
 namespace lumora::test {
 
@@ -32,7 +32,8 @@ uint32_t Le32(const std::vector<unsigned char>& bytes, size_t offset) {
 // What the source plays from frame `first` on, as the device hands it over.
 std::vector<unsigned char> Rendered(SignalSource& source, int64_t first, int64_t frames, int32_t rate,
                                     int32_t bits, int32_t channels) {
-  const WaveFormat format = MakeWaveFormat({rate, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
+  const WaveFormat format =
+      MakeWaveFormat({rate, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
   std::vector<unsigned char> bytes(static_cast<size_t>(frames * format.blockAlign));
   source.Render(first, frames, format, bytes.data());
   return bytes;
@@ -162,7 +163,7 @@ TEST_F(Takes, SequentialTakesReuseTheLowestFreeNumbers) {
     if (e.rfind("stop ", 0) == 0) stops.push_back(e.substr(5, e.rfind(' ') - 5));
   }
   EXPECT_EQ(stops, (std::vector<std::string>{dir_.file("new02.wav"), dir_.file("new04.wav"),
-                                              dir_.file("new05.wav")}));
+                                             dir_.file("new05.wav")}));
   EXPECT_EQ(ReadFileBytes(dir_.file("new03.wav")), (std::vector<unsigned char>{3})) << "never overwritten";
   EXPECT_EQ(recorder_->State().IsRecording, 1) << "re-armed for the next take";
   EXPECT_EQ(recorder_->State().armed, 1);
