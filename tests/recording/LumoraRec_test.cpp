@@ -170,7 +170,7 @@ TEST_F(LumoraRec, SigtermStopsTheTakeAsTheStopButtonDoes) {
   const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
   const pid_t pid = StartRealTime(
       {kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
   kill(pid, SIGTERM);
   int status = 0;
   waitpid(pid, &status, 0);
