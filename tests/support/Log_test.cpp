@@ -52,12 +52,6 @@ TEST_F(LogTest, LinesGoToTheFileOfTheirDayAndKind) {
   EXPECT_EQ(CurrentLogConfig().folder, dir.file("log/"));
 }
 
-TEST_F(LogTest, AnEmptySessionNameIsTheProgramTitle) {
-  ConfigureLog({1, dir.file("log/"), "", ""});
-  Log("x");
-  EXPECT_EQ(Read("20261205 -  - lumora.log"), "2026/12/05 13:04:09 x\r\n");
-}
-
 TEST_F(LogTest, NothingIsWrittenWhenDisabledOrTwoFolderLevelsAreMissing) {
   ConfigureLog({0, dir.file("log"), "STUDIO1", "lumora"});
   Log("normal");
@@ -66,6 +60,9 @@ TEST_F(LogTest, NothingIsWrittenWhenDisabledOrTwoFolderLevelsAreMissing) {
   ConfigureLog({1, dir.file("a/b"), "STUDIO1", "lumora"});
   Log("lost");
   EXPECT_FALSE(fs::exists(dir.file("a")));
+  ConfigureLog({1, dir.file("log/"), "", ""});  // an empty session name is the program title
+  Log("x");
+  EXPECT_EQ(Read("20261205 -  - lumora.log"), "2026/12/05 13:04:09 x\r\n");
 }
 
 TEST_F(LogTest, AFileThatCannotBeOpenedLosesOnlyItsOwnLines) {

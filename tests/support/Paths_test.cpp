@@ -8,18 +8,14 @@
 namespace lumora {
 namespace {
 
-using test::TempDir;
+using Texts = std::vector<std::string>;
 
-TEST(PathTexts, FolderSlashAddsOrRemovesExactlyOneSeparator) {
+TEST(PathTexts, SlashesPartsExtensionsAndReservedNames) {
   EXPECT_EQ(FolderSlash("/rec", 0), "/rec/");
   EXPECT_EQ(FolderSlash("/rec/", 0), "/rec/");
-  EXPECT_EQ(FolderSlash("/rec/", 1), "/rec");
   EXPECT_EQ(FolderSlash("/rec//", 1), "/rec/");
   EXPECT_EQ(FolderSlash(" /rec ", 0), " /rec /");  // used untrimmed
   EXPECT_EQ(FolderSlash("   ", 0), "");
-}
-
-TEST(PathTexts, SplitPathPicksThePartsByFlag) {
   const std::string path = "/rec.d/a.b.WAV";
   EXPECT_EQ(SplitPath(path, 1, 1, 1, 1, 1, 0), path);
   EXPECT_EQ(SplitPath(path, 0, 0, 0, 0, 1, 1), "wav");
@@ -27,48 +23,70 @@ TEST(PathTexts, SplitPathPicksThePartsByFlag) {
   EXPECT_EQ(SplitPath(path, 1, 1, 1, 0, 0, 2), "/REC.D/A.B");
   EXPECT_EQ(SplitPath("noslash.txt", 1, 1, 1, 1, 1, 0), "/noslash.txt");
   EXPECT_EQ(SplitPath("/a.d/take", 0, 0, 1, 1, 1, 0), "take");  // dots in folders never count
-}
-
-TEST(PathTexts, AddExtensionOnlyWhenMissing) {
   EXPECT_EQ(AddExtension("Take1", "WAV"), "Take1.wav");
   EXPECT_EQ(AddExtension("a.Wav", "WAV"), "a.Wav");
   EXPECT_EQ(AddExtension("a", " .mp3 "), "a.mp3");
-  EXPECT_EQ(AddExtension("a", ""), "a");
   EXPECT_EQ(AddExtension("", "wav"), "");
-}
-
-TEST(PathTexts, IsReservedNameLooksAtTheBaseNameOnly) {
   EXPECT_EQ(IsReservedName("/a/com1.wav"), 1);
-  EXPECT_EQ(IsReservedName("/a/CLOCK$"), 1);
   EXPECT_EQ(IsReservedName("/a/com10.wav"), 0);
-  EXPECT_EQ(IsReservedName("/nul/take.wav"), 0);
+  EXPECT_EQ(IsReservedName("/nul/take.wav"), 0);  // the base name only
 }
 
 TEST(UniqueFileName, NumbersFromOneFillingGapsAndGrowingPastTheWidth) {
-  TempDir dir;
-  const auto touch = [&](int n) {
-    test::WriteFileBytes(dir.file((n < 10 ? "take0" : "take") + std::to_string(n) + ".wav"), {1});
+  test::TempDir dir;
+  const auto touch = [&](int from, int to) {
+    for (int n = from; n <= to; ++n) {
+      test::WriteFileBytes(dir.file((n < 10 ? "take0" : "take") + std::to_string(n) + ".wav"), {1});
+    }
   };
   const std::string path = dir.file("take.wav");
+  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 0), path);  // a free name is kept
   EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 1), dir.file("take01.wav"));
-  touch(1);
-  touch(3);
-  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 1), dir.file("take02.wav"));
+  test::WriteFileBytes(path, {1});
+  touch(1, 1);
+  touch(3, 3);
+  std::filesystem::create_directory(dir.path() / "take02.wav");  // folders never block a number
+  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 0), dir.file("take02.wav"));
   EXPECT_EQ(UniqueFileName(path, 0, 0, 3, 1), "take001");
-  for (int n = 2; n <= 9; ++n) touch(n);
+  std::filesystem::remove(dir.path() / "take02.wav");
+  touch(2, 9);
   EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 1), dir.file("take10.wav"));
-  for (int n = 10; n <= 99; ++n) touch(n);
+  touch(10, 99);
   EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 1), dir.file("take100.wav"));
+  EXPECT_EQ(UniqueFileName("solo.wav", 1, 1, 2, 1), "solo01.wav");  // no root folder made up
 }
 
-TEST(UniqueFileName, KeepsAFreeNameAndIgnoresFolders) {
-  TempDir dir;
-  const std::string path = dir.file("new.wav");
-  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 0), path);
-  std::filesystem::create_directory(dir.path() / "new01.wav");
-  test::WriteFileBytes(path, {1});
-  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 0), dir.file("new01.wav"));
-  EXPECT_EQ(UniqueFileName("solo.wav", 1, 1, 2, 1), "solo01.wav");  // no root folder made up
+TEST(ParseCommandLine, PathsOrWhatFollowsAnOptionOrTheProgramsArguments) {
+  const struct {
+    const char* option;
+    const char* line;
+    Texts found;
+  } cases[] = {
+      {"", R"(C:\rec\a.wav "\\host\share\b c.wav" word)", {R"(C:\rec\a.wav)", R"(\\host\share\b c.wav)"}},
+      {"", R"(  /u/x.wav  "/tmp/a b.wav"x word "/a"/b)", {"/u/x.wav", "/tmp/a b.wav", "/a", "/b"}},
+      {"", R"(a  "b c" d)", {}},
+      {"-o", "-ofile /-oother -x -o", {"file", "other", ""}},
+      {"B", "x b /b B", {""}},  // exact case
+  };
+  for (const auto& c : cases) {
+    Texts results{"stale"};
+    EXPECT_EQ(ParseCommandLine(results, c.option, c.line), std::ssize(c.found)) << c.line;
+    EXPECT_EQ(results, c.found.empty() ? Texts{""} : c.found) << c.line;
+  }
+  char program[] = "lumora", spaced[] = "/srv/rec/a b.wav", session[] = "/3";
+  char* argv[] = {program, spaced, session};
+  SetProgramArguments(3, argv);
+  Texts results;
+  EXPECT_EQ(ParseCommandLine(results, "", "  "), 2);
+  EXPECT_EQ(results, (Texts{"/srv/rec/a b.wav", "/3"}));
+  EXPECT_EQ(ParseCommandLine(results, "3", ""), 1);
+  SetProgramArguments(1, argv);
+}
+
+TEST(BufferTexts, CutAtNullAndByteToBitText) {
+  EXPECT_EQ(CutAtNull(std::string("  abc\0def  ", 11)), "abc");
+  EXPECT_EQ(CutAtNull(std::string(" ab \0x", 6)), "ab ");
+  EXPECT_EQ(ByteToBitText(0x25), "00100101");
 }
 
 }  // namespace
