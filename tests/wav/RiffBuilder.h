@@ -56,10 +56,7 @@ inline Bytes FmtBody(uint32_t channels, uint32_t rate, uint32_t bits, uint32_t t
 inline Bytes Riff(const std::vector<Bytes>& chunks, int64_t sizeField = -1) {
   Bytes body{'W', 'A', 'V', 'E'};
   for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
-  Bytes out{'R', 'I', 'F', 'F'};
-  AppendLe(out, static_cast<uint32_t>(sizeField < 0 ? static_cast<int64_t>(body.size()) : sizeField), 4);
-  out.insert(out.end(), body.begin(), body.end());
-  return out;
+  return Chunk("RIFF", body, sizeField);
 }
 
 }  // namespace lumora::test
