@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "common/TempDir.h"
 
@@ -20,13 +19,7 @@ class ScopedEnv {
     if (const char* old = std::getenv(name)) old_ = old;
     setenv(name, value.c_str(), 1);
   }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
+  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
@@ -39,6 +32,7 @@ class SettingsTest : public ::testing::Test {
  protected:
   TempDir dir_;
   std::string app_ = dir_.folder() + "app/";
+  std::string ini_ = app_ + "lumora.ini";
   std::string config_ = dir_.folder() + "config";
   ScopedEnv configEnv_{"XDG_CONFIG_HOME", config_};
   ScopedEnv dataEnv_{"XDG_DATA_HOME", dir_.folder() + "data"};
@@ -53,19 +47,5 @@ class SettingsTest : public ::testing::Test {
     WriteFileBytes(path, {text.begin(), text.end()});
   }
 };
-
-// Splits a file's text after each LF, keeping the line ends, for line-by-line
-// comparison.
-inline std::vector<std::string> LinesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t begin = 0;
-  while (begin < text.size()) {
-    const size_t end = text.find('\n', begin);
-    const size_t next = end == std::string::npos ? text.size() : end + 1;
-    lines.push_back(text.substr(begin, next - begin));
-    begin = next;
-  }
-  return lines;
-}
 
 }  // namespace lumora::test

@@ -40,42 +40,34 @@ void ReadEveryKey(const Settings& settings) {
   }
 }
 
-class SettingsStoreTest : public test::SettingsTest {
- protected:
-  std::string ini_ = app_ + "lumora.ini";
-};
+using SettingsStoreTest = test::SettingsTest;
 
 TEST_F(SettingsStoreTest, FirstRunWithAnEmptyIniListsEveryKeyWithItsDefault) {
   WriteText(ini_, "");
   Settings settings(app_);
   settings.FixSession(0);
   ReadEveryKey(settings);
-
-  std::vector<std::string> expected = {
-      "[conf]\r\n",           "UseMultiSession=1\r\n", "LangMode=0\r\n",        "AltFont=1\r\n",
-      "ErrorCatch=0\r\n",     "LogError=1\r\n",        "PriorityHigh=1\r\n",    "SizeRate=1.0\r\n",
-      "WaveRate=1.0\r\n",     "nFreq=44100\r\n",       "nBit=16\r\n",           "nCh=2\r\n",
-      "DeviceInName=***\r\n", "DeviceOutName=***\r\n", "VULevelTrim=-20.0\r\n", "RecLevel=0\r\n",
-      "PlayLevel=0\r\n",      "StartLevel=-45\r\n",    "EndLevel=-45\r\n",      "EndTime=40\r\n",
-      "Sequential=0\r\n",     "AutoRec=0\r\n",         "InputMon=0\r\n",        "DataPath=" + app_ + "\r\n",
-      "RMSP3mon=0\r\n",       "Modemp3=0\r\n",         "mp3BitRate=128\r\n",    "USBHIDID=0\r\n",
-      "USBHID_Latch=0\r\n",   "USBTallyInvert=0\r\n"};
-  for (int i = 1; i <= 12; ++i) expected.push_back(NumberedKey("fkeyfct-", i) + "=***\r\n");
-  for (int i = 1; i <= 8; ++i) expected.push_back(NumberedKey("HIDfct-", i) + "=***\r\n");
-  for (int i = 1; i <= 8; ++i) expected.push_back(NumberedKey("HIDwaitms-", i) + "=0\r\n");
-  for (const char* line : {"RegApp=***\r\n", "MixerApp=***\r\n", "RecDir=***\r\n", "WindowLeft=1440\r\n",
-                           "WindowTop=960\r\n", "WindowState=0\r\n"}) {
-    expected.push_back(line);
-  }
-  const std::string written = ReadText(ini_);
-  EXPECT_EQ(test::LinesOf(written), expected);
+  std::string expected =
+      "[conf]\r\nUseMultiSession=1\r\nLangMode=0\r\nAltFont=1\r\nErrorCatch=0\r\nLogError=1\r\nPriorityHigh="
+      "1\r\n"
+      "SizeRate=1.0\r\nWaveRate=1.0\r\nnFreq=44100\r\nnBit=16\r\nnCh=2\r\nDeviceInName=***\r\nDeviceOutName=*"
+      "**\r\n"
+      "VULevelTrim=-20.0\r\nRecLevel=0\r\nPlayLevel=0\r\nStartLevel=-45\r\nEndLevel=-45\r\nEndTime=40\r\n"
+      "Sequential=0\r\nAutoRec=0\r\nInputMon=0\r\nDataPath=" +
+      app_ +
+      "\r\nRMSP3mon=0\r\nModemp3=0\r\nmp3BitRate=128\r\nUSBHIDID=0\r\nUSBHID_Latch=0\r\nUSBTallyInvert=0\r\n";
+  for (int i = 1; i <= 12; ++i) expected += NumberedKey("fkeyfct-", i) + "=***\r\n";
+  for (int i = 1; i <= 8; ++i) expected += NumberedKey("HIDfct-", i) + "=***\r\n";
+  for (int i = 1; i <= 8; ++i) expected += NumberedKey("HIDwaitms-", i) + "=0\r\n";
+  expected +=
+      "RegApp=***\r\nMixerApp=***\r\nRecDir=***\r\nWindowLeft=1440\r\nWindowTop=960\r\nWindowState=0\r\n";
+  EXPECT_EQ(ReadText(ini_), expected);
 
   // A second start reads the same values and leaves the file as it is.
   Settings again(app_);
   again.FixSession(0);
   ReadEveryKey(again);
-  EXPECT_EQ(ReadText(ini_), written);
-  EXPECT_EQ(again.ReadDecimal("SizeRate"), 1.0f);
+  EXPECT_EQ(ReadText(ini_), expected);
   EXPECT_EQ(again.ReadDecimal("VULevelTrim"), -20.0f);
   EXPECT_EQ(again.ReadText("DeviceInName"), "");
   EXPECT_FALSE(fs::exists(config_)) << "the ini session writes nothing per user";
@@ -85,11 +77,6 @@ TEST_F(SettingsStoreTest, WithoutAnIniTheSecondSessionUsesItsOwnPerUserKey) {
   Settings settings(app_);
   settings.FixSession(1);
   EXPECT_EQ(settings.Session().name, "lumoraB");
-  EXPECT_EQ(settings.Session().iniPath, "");
-  const StoreLocation location = settings.SettingsLocation(false);
-  EXPECT_EQ(location.kind, StoreKind::kRegistry);
-  EXPECT_EQ(location.place, "lumoraB");
-
   ReadEveryKey(settings);
   EXPECT_FALSE(fs::exists(config_)) << "per-user reads write nothing back";
   settings.WriteWhole("nFreq", 48000);
@@ -103,7 +90,6 @@ TEST_F(SettingsStoreTest, LaterSessionsUseTheirOwnIniElseTheFirstOneElseTheirPer
   WriteText(app_ + "lumoraC.ini", "[conf]\r\nnFreq=96000\r\n");
   Settings own(app_);
   own.FixSession(2);
-  EXPECT_EQ(own.Session().iniPath, app_ + "lumoraC.ini");
   EXPECT_EQ(own.ReadWhole("nFreq"), 96000);
   EXPECT_EQ(own.SettingsLocation(true).kind, StoreKind::kRegistry) << "no title ini: the title's key";
   EXPECT_EQ(own.SettingsLocation(true).place, "lumora");
@@ -111,8 +97,6 @@ TEST_F(SettingsStoreTest, LaterSessionsUseTheirOwnIniElseTheFirstOneElseTheirPer
   WriteText(ini_, "[conf]\r\nnFreq=48000\r\n");
   Settings shared(app_);
   shared.FixSession(3);
-  EXPECT_EQ(shared.Session().name, "lumoraD");
-  EXPECT_EQ(shared.Session().iniPath, ini_);
   EXPECT_EQ(shared.ReadWhole("nFreq"), 48000);
   EXPECT_EQ(own.SettingsLocation(true).place, ini_);
 }

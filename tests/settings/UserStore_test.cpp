@@ -31,7 +31,7 @@ TEST_F(UserStoreTest, SecondSessionWritesItsOwnKeyFileWithRegistryRules) {
   EXPECT_EQ(RegWriteValue("Spaced", "  /media/録音  ", "lumoraB"), 1);
   EXPECT_EQ(RegWriteValue("Max", std::string(255, 'x'), "lumoraB"), 1);
   EXPECT_EQ(RegWriteValue("TooLong", std::string(256, 'x'), "lumoraB"), 1);
-  EXPECT_EQ(test::LinesOf(ReadText(config_ + "/tessaron/lumorab")).front(), "[conf]\r\n");
+  EXPECT_EQ(ReadText(config_ + "/tessaron/lumorab").substr(0, 8), "[conf]\r\n");
   EXPECT_EQ(RegReadValue("NFREQ", "44100", "lumoraB"), "48000");
   EXPECT_EQ(RegReadValue("DeviceInName", "default", "lumoraB"), "") << "*** is the empty text";
   EXPECT_EQ(RegReadValue("Spaced", "", "lumoraB"), "/media/録音");
