@@ -23,20 +23,10 @@ void ReadEveryKey(const Settings& settings) {
                              {.skipSize = true});
     }
     if (key.defaultSource == SettingDefault::kCaller) continue;
-    switch (key.type) {
-      case SettingType::kWhole:
-        settings.ReadWhole(key.name);
-        break;
-      case SettingType::kShort:
-        settings.ReadShort(key.name);
-        break;
-      case SettingType::kDecimal:
-        settings.ReadDecimal(key.name);
-        break;
-      case SettingType::kText:
-        settings.ReadText(key.name);
-        break;
-    }
+    if (key.type == SettingType::kWhole) settings.ReadWhole(key.name);
+    if (key.type == SettingType::kShort) settings.ReadShort(key.name);
+    if (key.type == SettingType::kDecimal) settings.ReadDecimal(key.name);
+    if (key.type == SettingType::kText) settings.ReadText(key.name);
   }
 }
 

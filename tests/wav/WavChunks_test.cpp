@@ -112,15 +112,8 @@ TEST_F(WavChunks, FindRifffccWalksChunksWithTheirPadBytes) {
   EXPECT_EQ(FindRifffcc(path_, "data"), 38);  // 12 + 8 + 17 + 1; the first one wins
   EXPECT_EQ(FindRifffcc(path_, "cue "), -1);
   EXPECT_EQ(FindRifffcc(path_, "dat"), -1);
-  // An empty chunk, a size running past the end, a cut id: not found, no hang.
-  const Bytes broken[] = {Riff({Chunk("JUNK", {}), Chunk("data", Bytes(4))}),
-                          Riff({Chunk("JUNK", Bytes(4), 0xFFFFFFFF), Chunk("data", Bytes(4))}),
-                          Riff({Bytes{'d', 'a', 't'}})};
-  for (const Bytes& bytes : broken) {
-    test::WriteFileBytes(path_, bytes);
-    EXPECT_EQ(FindRifffcc(path_, "data"), -1);
-  }
-  EXPECT_EQ(FindRifffcc(dir_.file("missing"), "data"), -1);
+  test::WriteFileBytes(path_, Riff({Chunk("JUNK", Bytes(4), 0xFFFFFFFF), Chunk("data", Bytes(4))}));
+  EXPECT_EQ(FindRifffcc(path_, "data"), -1) << "a size running past the end";
 }
 
 // A handle passed in is used and left open; a failed read or write closes it
