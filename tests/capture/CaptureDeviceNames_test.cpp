@@ -6,7 +6,6 @@
 namespace lumora {
 namespace {
 
-using test::CaptureTest;
 using test::NamesOnly;
 
 TEST(DeviceNamesMatch, IgnoresCaseAndTheNumbersThatTellEqualNamesApart) {
@@ -18,10 +17,8 @@ TEST(DeviceNamesMatch, IgnoresCaseAndTheNumbersThatTellEqualNamesApart) {
   const Case cases[] = {
       {"Microphone (2- USB Audio)", "microphone (usb audio)", 1},
       {"2- Line In", "Line In", 1},
-      {"LINE IN", "line in", 1},
       {"Microphone (4- USB Audio)", "3- Microphone (USB Audio)", 1},
       {"内蔵マイク (2- USB)", "内蔵マイク (USB)", 1},
-      {"Monitor of Null Output", "monitor of null output", 1},
       {"Monitor of Built-in Audio Analog Stereo", "Monitor of Built-in Audio Digital Stereo", 0},
       {"Microphone (USB Audio)", "Microphone (HD Audio)", 0},
       {"5- Line In", "Line In", 0},   // only 1 ... 4 are such numbers
@@ -36,128 +33,107 @@ TEST(DeviceNamesMatch, IgnoresCaseAndTheNumbersThatTellEqualNamesApart) {
   }
 }
 
-class FindWaveDeviceTest : public CaptureTest {
+class FindWaveDeviceTest : public test::CaptureTest {
  protected:
   NamesOnly backend_{{"Microphone (2- USB Audio)", "2- Line In", "Line In", "Monitor of Null Output"},
                      {"Null Output"}};
 };
 
-TEST_F(FindWaveDeviceTest, NumbersAndEmptyNamesNeedNoList) {
-  EXPECT_EQ(FindWaveDevice(backend_, true, "1", true), 1);
-  EXPECT_EQ(FindWaveDevice(backend_, true, " 7 ", true), 7);
-  EXPECT_EQ(FindWaveDevice(backend_, true, "-1", true), -1);
-  EXPECT_EQ(FindWaveDevice(backend_, true, "", true), 0);
-  EXPECT_EQ(FindWaveDevice(backend_, true, "   ", true), 0);
-  EXPECT_EQ(backend_.listings, 0);
+TEST_F(FindWaveDeviceTest, TakesNumbersAsTheyStandThenTheExactNameThenATolerantOne) {
+  struct Case {
+    bool input;
+    const char* name;
+    int32_t id;
+    bool lists;
+  };
+  const Case cases[] = {
+      {true, "1", 1, false},           {true, " 7 ", 7, false},
+      {true, "-1", -1, false},         {true, "   ", 0, false},
+      {true, "line in", 2, true},      {true, "  LINE IN ", 2, true},
+      {false, "null output", 0, true}, {true, "microphone (usb audio)", 0, true},
+  };
+  for (const Case& c : cases) {
+    const int before = backend_.listings;
+    EXPECT_EQ(FindWaveDevice(backend_, c.input, c.name, true), c.id) << c.name;
+    EXPECT_EQ(backend_.listings > before, c.lists) << c.name;
+  }
   EXPECT_TRUE(messages_.empty());
-}
-
-TEST_F(FindWaveDeviceTest, TheExactPassComesBeforeTheTolerantOne) {
-  EXPECT_EQ(FindWaveDevice(backend_, true, "line in", false), 2);
-  EXPECT_EQ(FindWaveDevice(backend_, true, "  LINE IN ", false), 2);
-  EXPECT_EQ(FindWaveDevice(backend_, true, "microphone (usb audio)", false), 0);
-  EXPECT_EQ(FindWaveDevice(backend_, true, "Monitor of Null Output", false), 3);
-  EXPECT_EQ(FindWaveDevice(backend_, false, "null output", false), 0);
   EXPECT_EQ(LogText(), "");
 }
 
 TEST_F(FindWaveDeviceTest, AnUnknownNameIsLoggedAndGivesTheDefaultDevice) {
+  NamesOnly none({}, {});
+  EXPECT_EQ(FindWaveDevice(none, true, "Line In", true), 0);  // nothing to choose from: device 0
+  EXPECT_EQ(LogText(), "");
   EXPECT_EQ(FindWaveDevice(backend_, true, "USB Headset", false), -1);
   EXPECT_TRUE(messages_.empty());
-  const std::string log = LogText();
-  EXPECT_NE(log.find(" この名前のデバイスを検出できませんでした USB Headset\r\n"), std::string::npos) << log;
-  EXPECT_EQ(LogText(".err"), "");
-
+  EXPECT_NE(LogText().find(" この名前のデバイスを検出できませんでした USB Headset\r\n"), std::string::npos);
   EXPECT_EQ(FindWaveDevice(backend_, false, "Speakers", true), -1);
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, "この名前のデバイスを検出できませんでした\nSpeakers");
   EXPECT_EQ(messages_[0].style, kCritical);
-  EXPECT_NE(LogText().find("この名前のデバイスを検出できませんでした Speakers"), std::string::npos);
+  EXPECT_EQ(LogText(".err"), "");
 }
 
-TEST_F(FindWaveDeviceTest, NoDeviceOfTheKindGivesDeviceZero) {
-  NamesOnly none({}, {});
-  EXPECT_EQ(FindWaveDevice(none, true, "Line In", true), 0);
-  EXPECT_TRUE(messages_.empty());
-  EXPECT_EQ(LogText(), "");
-}
-
-TEST(FillDeviceList, ListsTheNamesAndSelectsTheStoredOne) {
+TEST(FillDeviceList, ListsTheTrimmedNamesAndSelectsTheStoredOneOrTheFirst) {
   NamesOnly backend({" Microphone (2- USB Audio) ", "2- Line In", "Line In"}, {});
-  DeviceListModel list;
-  list.selected = 5;
-  FillDeviceList(list, backend, true, "line in", false);
-  EXPECT_EQ(list.entries, (std::vector<std::string>{"Microphone (2- USB Audio)", "2- Line In", "Line In"}));
-  EXPECT_EQ(list.selected, 2);  // the exact pass wins over "2- Line In"
-
-  FillDeviceList(list, backend, true, "MICROPHONE (USB AUDIO)", false);
-  EXPECT_EQ(list.selected, 0);
-  FillDeviceList(list, backend, true, "Headset", false);
-  EXPECT_EQ(list.selected, -1);
-  FillDeviceList(list, backend, true, "Headset", true);
-  EXPECT_EQ(list.selected, 0);
-  FillDeviceList(list, backend, true, "", true);
-  EXPECT_EQ(list.selected, 0);
-  FillDeviceList(list, backend, true, "", false);
-  EXPECT_EQ(list.selected, -1);
-
+  struct Case {
+    const char* name;
+    bool selectFirst;
+    int32_t selected;
+  };
+  const Case cases[] = {{"line in", false, 2},  {"microphone (usb audio)", false, 0},
+                        {"Headset", false, -1}, {"Headset", true, 0},
+                        {"", true, 0},          {"", false, -1}};
+  for (const Case& c : cases) {
+    DeviceListModel list{{"old"}, 5};
+    FillDeviceList(list, backend, true, c.name, c.selectFirst);
+    EXPECT_EQ(list.entries, (std::vector<std::string>{"Microphone (2- USB Audio)", "2- Line In", "Line In"}));
+    EXPECT_EQ(list.selected, c.selected) << c.name << " " << c.selectFirst;
+  }
+  DeviceListModel list{{"old"}, 5};
   FillDeviceList(list, backend, false, "Line In", true);  // no output devices
   EXPECT_TRUE(list.entries.empty());
   EXPECT_EQ(list.selected, -1);
 }
 
-class SetupFormatTest : public CaptureTest {};
+class SetupFormatTest : public test::CaptureTest {};
 
 TEST_F(SetupFormatTest, ReadsTheSelectorsIntoTheFormatRecord) {
   NamesOnly backend({"Microphone", "Line In"}, {"Speakers", "Null Output"});
+  struct Case {
+    FormatSelectors selectors;
+    int32_t input, output, rate, bits, channels, index;
+  };
+  // An index outside the list keeps the bit depth; a rate without digits is
+  // 0, which no device accepts.
+  const Case cases[] = {{{"line in", "Null Output", "48000", 0, 1}, 1, 1, 48000, 24, 1, 4},
+                        {{"Microphone", "", "22050 Hz", 2, 0}, 0, 0, 22050, 8, 2, 1},
+                        {{"Gone", "Gone too", "auto", 7, 1}, -1, -1, 0, 8, 1, 0}};
   CaptureFormat capture;
-  SetupFormat({"line in", "Null Output", "48000", 0, 1}, backend, capture);
-  EXPECT_EQ(capture.inputDevice, 1);
-  EXPECT_EQ(capture.outputDevice, 1);
-  EXPECT_EQ(capture.format.nFreq, 48000);
-  EXPECT_EQ(capture.format.nBit, 24);
-  EXPECT_EQ(capture.format.nCh, 1);
-  EXPECT_EQ(capture.formatIndex, 4);
-  EXPECT_EQ(capture.record.formatTag, 1);
-  EXPECT_EQ(capture.record.channels, 1);
-  EXPECT_EQ(capture.record.samplesPerSec, 48000);
-  EXPECT_EQ(capture.record.blockAlign, 3);
-  EXPECT_EQ(capture.record.avgBytesPerSec, 144000);
-  EXPECT_EQ(capture.record.bitsPerSample, 24);
-  EXPECT_EQ(capture.record.extraSize, 0);
-
-  SetupFormat({"Microphone", "", "22050 Hz", 2, 0}, backend, capture);
-  EXPECT_EQ(capture.inputDevice, 0);
-  EXPECT_EQ(capture.outputDevice, 0);
-  EXPECT_EQ(capture.format.nFreq, 22050);
-  EXPECT_EQ(capture.format.nBit, 8);
-  EXPECT_EQ(capture.format.nCh, 2);
-  EXPECT_EQ(capture.formatIndex, 1);
-
-  // An index outside the list keeps the bit depth; a rate without digits is 0,
-  // which no device accepts.
-  SetupFormat({"Gone", "Gone too", "auto", 7, 1}, backend, capture);
-  EXPECT_EQ(capture.inputDevice, -1);
-  EXPECT_EQ(capture.outputDevice, -1);
-  EXPECT_EQ(capture.format.nBit, 8);
-  EXPECT_EQ(capture.format.nCh, 1);
-  EXPECT_EQ(capture.format.nFreq, 0);
-  EXPECT_EQ(CheckWaveFormat(capture.record), kWaveBadFormat);
+  for (const Case& c : cases) {
+    SetupFormat(c.selectors, backend, capture);
+    EXPECT_EQ(capture.inputDevice, c.input);
+    EXPECT_EQ(capture.outputDevice, c.output);
+    EXPECT_EQ(capture.format.nFreq, c.rate);
+    EXPECT_EQ(capture.format.nBit, c.bits);
+    EXPECT_EQ(capture.format.nCh, c.channels);
+    EXPECT_EQ(capture.formatIndex, c.index);
+    EXPECT_EQ(capture.record.avgBytesPerSec, c.rate * c.bits / 8 * c.channels);
+    EXPECT_EQ(CheckWaveFormat(capture.record), c.rate > 0 ? 0 : kWaveBadFormat);
+  }
   EXPECT_TRUE(messages_.empty());  // format set-up never shows a message
   EXPECT_NE(LogText().find("この名前のデバイスを検出できませんでした Gone too"), std::string::npos);
 }
 
-class WaveErrorReportTest : public CaptureTest {};
+class WaveErrorReportTest : public test::CaptureTest {};
 
 TEST_F(WaveErrorReportTest, LogsOrShowsTheTextOfTheCode) {
   EXPECT_EQ(WaveErrorReport(0, false, false), 1);
-  EXPECT_TRUE(messages_.empty());
   EXPECT_EQ(LogText(".err"), "");
-
   EXPECT_EQ(WaveErrorReport(kWaveDeviceRemoved, false, true), 1);
   EXPECT_TRUE(messages_.empty());
   EXPECT_NE(LogText(".err").find(" 録音デバイス: デバイスが取り外されました。\r\n"), std::string::npos);
-
   EXPECT_EQ(WaveErrorReport(kWaveAllocated, true, false), 1);
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, "再生デバイス: デバイスは別のプログラムが使用中です。");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "capture/CaptureTestKit.h"
 #include "meters/FrameLookup.h"
 #include "platform/PcmTestHelpers.h"
@@ -12,25 +14,24 @@ namespace {
 const WaveFormat kCd = MakeWaveFormat(SampleFormat{44100, 16, 2});
 constexpr int64_t kFrames = 4410;  // 100 ms at 44100 Hz
 
-std::vector<SignalSegment> Script() {
-  return {{SignalSegment::Kind::kTone, 2.0, 1000.0, -6.0},
-          {SignalSegment::Kind::kSilence, 1.0},
-          {SignalSegment::Kind::kNoise, 3.0, 0.0, -20.0},
-          {SignalSegment::Kind::kTone, 20.0, 440.0, -1.0}};
+std::unique_ptr<SignalSource> Script() {
+  return MakeScript({{SignalSegment::Kind::kTone, 2.0, 1000.0, -6.0},
+                     {SignalSegment::Kind::kSilence, 1.0},
+                     {SignalSegment::Kind::kNoise, 3.0, 0.0, -20.0},
+                     {SignalSegment::Kind::kTone, 20.0, 440.0, -1.0}});
 }
 
 std::vector<uint8_t> Expected(int64_t first, int64_t frames) {
-  std::vector<uint8_t> bytes(static_cast<size_t>(frames * kCd.blockAlign));
-  MakeScript(Script())->Render(first, frames, kCd, bytes.data());
-  return bytes;
+  return test::Render(*Script(), kCd, first, frames);
 }
 
 class CaptureRingTest : public test::CaptureTest {
  protected:
   void SetUp() override {
     CaptureTest::SetUp();
-    sim_.AddInput("Microphone (2- USB Audio)", MakeScript(Script()));
+    sim_.AddInput("Microphone (2- USB Audio)", Script());
   }
+  bool Open() { return ring_.SetupCaptureBuffers(kCd, kFrames) == 1 && ring_.OpenCapture(sim_, 0) == 1; }
 
   // One timer tick's capture work, as the recorder does it: the expected
   // buffer, when done, is collected, copied out and queued again.
@@ -38,13 +39,17 @@ class CaptureRingTest : public test::CaptureTest {
     const int32_t i = ring_.NextBuffer();
     if ((ring_.Flags(i) & kWaveDone) == 0) return false;
     ring_.Collect(i);
-    EXPECT_EQ(ring_.BufferStatus(i), kBufferCollected);
-    const FrameRange range = ring_.CurrentRange(i);
-    EXPECT_EQ(range.first * kCd.blockAlign, static_cast<int64_t>(captured.size())) << "buffer " << i;
+    EXPECT_EQ(ring_.CurrentRange(i).first * kCd.blockAlign, std::ssize(captured)) << "buffer " << i;
     const uint8_t* bytes = ring_.BufferAddress(i, 0);
     captured.insert(captured.end(), bytes, bytes + ring_.BytesRecorded(i));
     EXPECT_EQ(ring_.Requeue(i), 0);
     ring_.MarkRequeued(i);
+    return true;
+  }
+  bool AllIdle() const {
+    for (int32_t i = 0; i < kCaptureBuffers; ++i) {
+      if (ring_.BufferStatus(i) != kBufferIdle || (ring_.Flags(i) & kWaveInQueue) != 0) return false;
+    }
     return true;
   }
 
@@ -53,36 +58,19 @@ class CaptureRingTest : public test::CaptureTest {
 };
 
 TEST_F(CaptureRingTest, StampsFrameRangesAtOpenAndMovesThemOnAtEachRequeue) {
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  EXPECT_EQ(ring_.BufferBytes(), 17640);
-  for (int32_t i = 0; i < kCaptureBuffers; ++i) {
-    EXPECT_EQ(ring_.BufferStatus(i), kBufferIdle);
-    EXPECT_EQ(ring_.CurrentRange(i).first, -1);
-    EXPECT_EQ(ring_.PreviousRange(i).last, -1);
-    EXPECT_TRUE(ring_.WorkBuffer(i).empty());
-  }
-  ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
-  EXPECT_TRUE(ring_.IsOpen());
-  EXPECT_EQ(ring_.CurrentRange(0).first, 0);
+  ASSERT_TRUE(Open());
   EXPECT_EQ(ring_.CurrentRange(0).last, 4409);
   EXPECT_EQ(ring_.CurrentRange(49).first, 216090);
-  EXPECT_EQ(ring_.CurrentRange(49).last, 220499);
   EXPECT_EQ(ring_.PreviousRange(49).first, -1);
   EXPECT_EQ(ring_.FrameCounter(), 220500);
-  EXPECT_EQ(ring_.NextBuffer(), 0);
-  for (int32_t i = 0; i < kCaptureBuffers; ++i) {
-    EXPECT_EQ(ring_.BufferStatus(i), kBufferQueued);
-    EXPECT_EQ(ring_.Flags(i), kWavePrepared | kWaveInQueue);
-    EXPECT_EQ(ring_.Frames()[static_cast<size_t>(i)].firstData, ring_.BufferAddress(i, 0));
-  }
+  for (int32_t i = 0; i < kCaptureBuffers; ++i) EXPECT_EQ(ring_.BufferStatus(i), kBufferQueued);
 
   sim_.Advance(0.1);
-  ASSERT_EQ(ring_.Flags(0), kWavePrepared | kWaveDone);
+  ASSERT_TRUE(ring_.Flags(0) & kWaveDone);
   ring_.Collect(0);
   ASSERT_EQ(ring_.Requeue(0), 0);
   EXPECT_EQ(ring_.CurrentRange(0).first, 220500);
   EXPECT_EQ(ring_.CurrentRange(0).last, 224909);
-  EXPECT_EQ(ring_.PreviousRange(0).first, 0);
   EXPECT_EQ(ring_.PreviousRange(0).last, 4409);
   EXPECT_EQ(ring_.FrameCounter(), 224910);
   EXPECT_EQ(ring_.BufferStatus(0), kBufferCollected);  // until the tick is through
@@ -94,16 +82,14 @@ TEST_F(CaptureRingTest, StampsFrameRangesAtOpenAndMovesThemOnAtEachRequeue) {
 
   ring_.CloseCapture();
   EXPECT_FALSE(ring_.IsOpen());
-  for (int32_t i = 0; i < kCaptureBuffers; ++i) EXPECT_EQ(ring_.BufferStatus(i), kBufferIdle);
-  EXPECT_EQ(ring_.Flags(7) & kWavePrepared, 0u);
+  EXPECT_TRUE(AllIdle());
   EXPECT_TRUE(messages_.empty());
 }
 
 // Three laps of the ring on 40 ms ticks: every frame arrives once, in order,
 // and the frame table finds the newest frames where the level scan looks.
 TEST_F(CaptureRingTest, ATimerDrivenRingCapturesTheSignalWithoutLoss) {
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
+  ASSERT_TRUE(Open());
   std::vector<uint8_t> captured;
   for (int tick = 0; tick < 400; ++tick) {  // 16 s
     sim_.Advance(0.04);
@@ -115,15 +101,13 @@ TEST_F(CaptureRingTest, ATimerDrivenRingCapturesTheSignalWithoutLoss) {
     ASSERT_NE(run.data, nullptr) << "tick " << tick;
     EXPECT_EQ(std::vector<uint8_t>(run.data, run.data + 4), Expected(position - 1, 1)) << "tick " << tick;
   }
-  EXPECT_EQ(captured.size(), static_cast<size_t>(160 * kFrames * 4));
   EXPECT_EQ(captured, Expected(0, 160 * kFrames));
   EXPECT_EQ(ring_.LostFrames(), 0);
   EXPECT_EQ(LogText() + LogText(".err"), "");
 }
 
 TEST_F(CaptureRingTest, AReopenCountsFramesFromTheNewStart) {
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
+  ASSERT_TRUE(Open());
   sim_.Advance(0.1);
   std::vector<uint8_t> captured;
   ASSERT_TRUE(CollectNext(captured));
@@ -132,7 +116,6 @@ TEST_F(CaptureRingTest, AReopenCountsFramesFromTheNewStart) {
 
   ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
   EXPECT_EQ(ring_.FrameCounter(), 220500);
-  EXPECT_EQ(ring_.CurrentRange(0).first, 0);
   EXPECT_EQ(ring_.PreviousRange(0).first, -1);
   EXPECT_EQ(ring_.NextBuffer(), 0);
   sim_.Advance(0.1);
@@ -141,69 +124,62 @@ TEST_F(CaptureRingTest, AReopenCountsFramesFromTheNewStart) {
   EXPECT_EQ(captured, Expected(48510, kFrames));  // 1.1 s in
 }
 
-TEST_F(CaptureRingTest, SizesTheBuffersForTheFormat) {
+TEST_F(CaptureRingTest, SizesTheBuffersForTheFormatAndRefusesNoFrames) {
   ASSERT_EQ(ring_.SetupCaptureBuffers(MakeWaveFormat(SampleFormat{48000, 24, 2}), 4800), 1);
   EXPECT_EQ(ring_.BufferBytes(), 28800);
   EXPECT_EQ(ring_.WorkBuffer(3).size(), 9600u);
-  EXPECT_NE(ring_.BufferAddress(3, 0), ring_.BufferAddress(3, 1));
   ASSERT_EQ(ring_.SetupCaptureBuffers(MakeWaveFormat(SampleFormat{8000, 8, 1}), 800), 1);
   EXPECT_TRUE(ring_.WorkBuffer(3).empty());
   EXPECT_EQ(ring_.BufferAddress(3, 1)[799], 0x80);  // 8-bit silence
 
+  ASSERT_TRUE(Open());
   EXPECT_EQ(ring_.SetupCaptureBuffers(kCd, 0), 0);
+  EXPECT_FALSE(ring_.IsOpen());  // setting up again closes the device first
   EXPECT_EQ(ring_.BufferAddress(0, 0), nullptr);
+  sim_.Advance(1.0);  // nothing may write into the buffers now
+  EXPECT_EQ(ring_.Flags(0), 0u);
+  int64_t position = 0;
+  EXPECT_EQ(ring_.Position(position), kWaveInvalidHandle);
+  EXPECT_EQ(ring_.Requeue(0), kWaveInvalidHandle);
   EXPECT_EQ(ring_.OpenCapture(sim_, 0), 0);
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text, "録音デバイス: バッファが準備されていません。");
 }
 
-TEST_F(CaptureRingTest, SettingUpAgainClosesTheOpenDevice) {
+TEST_F(CaptureRingTest, ARefusedOpenIsShownLeavesTheDeviceClosedAndTheNextStartsAfresh) {
+  int32_t error = 0;
+  ASSERT_TRUE(test::WriteWav(dir_.file("mono.wav"), 22050, 16, 1, std::vector<uint8_t>(4410)));
+  const int32_t monoFile = sim_.AddInput("file", OpenWaveFileSource(dir_.file("mono.wav"), error));
+  struct Case {
+    std::function<void()> fault;
+    int32_t id;
+    std::string text;
+  };
+  const Case cases[] = {
+      {[&] { sim_.FailOpen(kWaveAllocated); }, 0, "デバイスは別のプログラムが使用中です。"},
+      {[&] { sim_.FailOpen(0); }, 5, "指定されたデバイスはありません。"},
+      {[] {}, monoFile, "このデバイスは指定されたフォーマットに対応していません。"},
+      {[&] { sim_.FailQueueAfter(10, kWaveRefused); }, 0,
+       "デバイスが要求を拒否しました (シミュレーション)。"},
+  };
   ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, 2205), 1);
-  EXPECT_FALSE(ring_.IsOpen());
-  sim_.Advance(1.0);  // nothing may write into the new buffers
-  EXPECT_EQ(ring_.Flags(0), 0u);
-  int64_t position = 0;
-  EXPECT_EQ(ring_.Position(position), kWaveInvalidHandle);
-  EXPECT_EQ(ring_.Requeue(0), kWaveInvalidHandle);
-  ring_.CloseCapture();  // closing twice does no harm
-}
-
-TEST_F(CaptureRingTest, ARefusedOpenIsShownAndLeavesTheDeviceClosed) {
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  sim_.FailOpen(kWaveAllocated);
-  EXPECT_EQ(ring_.OpenCapture(sim_, 0), 0);
-  EXPECT_FALSE(ring_.IsOpen());
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, "録音デバイス: デバイスは別のプログラムが使用中です。");
-  EXPECT_EQ(messages_[0].title, "lumora");
-
-  sim_.FailOpen(0);
-  EXPECT_EQ(ring_.OpenCapture(sim_, 5), 0);
-  EXPECT_EQ(messages_.back().text, "録音デバイス: 指定されたデバイスはありません。");
-  EXPECT_EQ(ring_.OpenCapture(sim_, -1), 1);  // the default device
-}
-
-TEST_F(CaptureRingTest, ARefusedQueueClosesTheDeviceAndTheNextOpenStartsAfresh) {
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  sim_.FailQueueAfter(10, kWaveRefused);
-  EXPECT_EQ(ring_.OpenCapture(sim_, 0), 0);
-  EXPECT_FALSE(ring_.IsOpen());
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, "録音デバイス: デバイスが要求を拒否しました (シミュレーション)。");
-  for (int32_t i = 0; i < kCaptureBuffers; ++i) {
-    EXPECT_EQ(ring_.BufferStatus(i), kBufferIdle);
-    EXPECT_EQ(ring_.Flags(i) & (kWaveInQueue | kWavePrepared), 0u) << i;
+  for (const Case& c : cases) {
+    c.fault();
+    EXPECT_EQ(ring_.OpenCapture(sim_, c.id), 0) << c.text;
+    EXPECT_FALSE(ring_.IsOpen());
+    EXPECT_TRUE(AllIdle()) << c.text;
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(messages_.back().text, "録音デバイス: " + c.text);
   }
-  ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
+  EXPECT_EQ(messages_.size(), 4u);
+  EXPECT_EQ(messages_[0].title, "lumora");
+  ASSERT_EQ(ring_.OpenCapture(sim_, -1), 1);  // the default device, with fresh ranges
   EXPECT_EQ(ring_.CurrentRange(10).first, 44100);
   EXPECT_EQ(ring_.PreviousRange(10).first, -1);
 }
 
 TEST_F(CaptureRingTest, ARefusedRequeueIsReportedAndTheRangesStay) {
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
+  ASSERT_TRUE(Open());
   sim_.FailQueueAfter(0, kWaveRefused);
   sim_.Advance(0.1);
   ring_.Collect(0);
@@ -214,38 +190,22 @@ TEST_F(CaptureRingTest, ARefusedRequeueIsReportedAndTheRangesStay) {
 }
 
 TEST_F(CaptureRingTest, APulledDeviceGivesClearErrorsAndClosesCleanly) {
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  ASSERT_EQ(ring_.OpenCapture(sim_, 0), 1);
+  ASSERT_TRUE(Open());
   sim_.Advance(0.25);
   sim_.Pull(WaveDirection::kInput, 0);
   sim_.Advance(1.0);
   EXPECT_TRUE(ring_.Flags(1) & kWaveDone);
   EXPECT_EQ(ring_.Flags(2), kWavePrepared | kWaveInQueue);  // never finished
   ring_.Collect(0);
-  const int32_t code = ring_.Requeue(0);
-  EXPECT_EQ(code, kWaveDeviceRemoved);
+  EXPECT_EQ(ring_.Requeue(0), kWaveDeviceRemoved);
   int64_t position = 0;
   EXPECT_EQ(ring_.Position(position), kWaveDeviceRemoved);
-  WaveErrorReport(code, false, true);
-  EXPECT_NE(LogText(".err").find("録音デバイス: デバイスが取り外されました。"), std::string::npos);
   ring_.CloseCapture();
-  EXPECT_FALSE(ring_.IsOpen());
-  for (int32_t i = 0; i < kCaptureBuffers; ++i) EXPECT_EQ(ring_.BufferStatus(i), kBufferIdle);
+  EXPECT_TRUE(AllIdle());
   EXPECT_TRUE(messages_.empty());
   // The device is gone from the list; opening its id now fails clearly.
   EXPECT_EQ(ring_.OpenCapture(sim_, 0), 0);
   EXPECT_EQ(messages_.back().text, "録音デバイス: 指定されたデバイスはありません。");
-}
-
-TEST_F(CaptureRingTest, AnInputFileInAnotherFormatIsRefused) {
-  test::TempDir files;
-  test::WriteFileBytes(files.file("mono.wav"), test::WavFileBytes(22050, 16, 1, std::vector<uint8_t>(4410)));
-  int32_t error = 0;
-  const int32_t id = sim_.AddInput("file", OpenWaveFileSource(files.file("mono.wav"), error));
-  ASSERT_EQ(ring_.SetupCaptureBuffers(kCd, kFrames), 1);
-  EXPECT_EQ(ring_.OpenCapture(sim_, id), 0);
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, "録音デバイス: このデバイスは指定されたフォーマットに対応していません。");
 }
 
 }  // namespace

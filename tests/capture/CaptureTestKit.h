@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/LogFiles.h"
 #include "common/TempDir.h"
 #include "platform/WaveDevice.h"
 #include "platform/WaveError.h"
@@ -35,18 +33,9 @@ class CaptureTest : public testing::Test {
     });
   }
   void TearDown() override { SetMessagePresenter(nullptr); }
-
   // Every line written to the normal (".log") or error (".err") log.
   std::string LogText(const std::string& extension = ".log") const {
-    std::string all;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
-      if (entry.path().extension() != extension) continue;
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::stringstream text;
-      text << in.rdbuf();
-      all += text.str();
-    }
-    return all;
+    return ReadLogFiles(dir_.folder(), extension);
   }
 
   TempDir dir_;

@@ -1,43 +1,42 @@
 #pragma once
-// PCM helpers for the device tests: WAV bytes written by hand (independent of
-// formats/), sample access, tone measurement, and a set of wave headers.
+// Helpers for the device tests: WAV files, rendering and measuring signals, a
+// set of wave headers, waiting.
+
+#include <sndfile.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
+#include "platform/SignalSource.h"
 #include "platform/WaveDevice.h"
 
 namespace lumora::test {
 
-inline void PutLe(std::vector<unsigned char>& out, uint32_t value, int bytes) {
-  for (int k = 0; k < bytes; ++k) out.push_back(static_cast<unsigned char>(value >> (8 * k)));
+// Writes `data` as a PCM WAV file through libsndfile (independent of formats/);
+// true when all of it was written.
+inline bool WriteWav(const std::string& path, int32_t rate, int32_t bits, int32_t channels,
+                     const std::vector<uint8_t>& data) {
+  const int subtype = bits == 8 ? SF_FORMAT_PCM_U8 : bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24;
+  SF_INFO info{0, rate, channels, SF_FORMAT_WAV | subtype, 0, 0};
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (file == nullptr) return false;
+  const bool whole = sf_write_raw(file, data.data(), std::ssize(data)) == std::ssize(data);
+  return sf_close(file) == 0 && whole;
 }
 
-// A canonical 44-byte PCM WAV file around `data`; `claimedBytes` overrides the
-// data size field (a file cut short).
-inline std::vector<unsigned char> WavFileBytes(int32_t rate, int32_t bits, int32_t channels,
-                                               const std::vector<uint8_t>& data, int64_t claimedBytes = -1) {
-  const auto dataSize =
-      static_cast<uint32_t>(claimedBytes >= 0 ? claimedBytes : static_cast<int64_t>(data.size()));
-  const uint32_t blockAlign = static_cast<uint32_t>(bits / 8 * channels);
-  std::vector<unsigned char> out = {'R', 'I', 'F', 'F'};
-  PutLe(out, 36 + dataSize, 4);
-  for (char c : std::string("WAVEfmt ")) out.push_back(static_cast<unsigned char>(c));
-  PutLe(out, 16, 4);
-  PutLe(out, 1, 2);
-  PutLe(out, static_cast<uint32_t>(channels), 2);
-  PutLe(out, static_cast<uint32_t>(rate), 4);
-  PutLe(out, static_cast<uint32_t>(rate) * blockAlign, 4);
-  PutLe(out, blockAlign, 2);
-  PutLe(out, static_cast<uint32_t>(bits), 2);
-  for (char c : std::string("data")) out.push_back(static_cast<unsigned char>(c));
-  PutLe(out, dataSize, 4);
-  out.insert(out.end(), data.begin(), data.end());
-  return out;
+// Frames first ... first + frames - 1 of the source in the format.
+inline std::vector<uint8_t> Render(SignalSource& source, const WaveFormat& format, int64_t first,
+                                   int64_t frames) {
+  std::vector<uint8_t> bytes(static_cast<size_t>(frames * format.blockAlign), 0xEE);
+  source.Render(first, frames, format, bytes.data());
+  return bytes;
 }
 
 // Interleaved sample k as a signed value (8 bit: minus 128).
@@ -66,9 +65,8 @@ inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, 
     const int32_t s = SampleAt(bytes.data(), f * channels + channel, bits);
     m.peak = std::max(m.peak, std::abs(s));
     if (f > first && previous < 0 && s >= 0) {
-      if (firstCrossing < 0) firstCrossing = f;
+      if (crossings++ == 0) firstCrossing = f;
       lastCrossing = f;
-      ++crossings;
     }
     previous = s;
   }
@@ -77,39 +75,54 @@ inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, 
   return m;
 }
 
-// Wave headers over buffers of `bytes` bytes each, kept in place.
-class HeaderSet {
- public:
-  HeaderSet(int count, int64_t bytes) {
-    for (int k = 0; k < count; ++k) {
-      data_.emplace_back(static_cast<size_t>(bytes), 0xEE);
-      headers_.push_back(std::make_unique<WaveHeader>());
-      headers_.back()->data = data_.back().data();
-      headers_.back()->length = bytes;
-    }
+// The first and last frame of 16-bit stereo whose left sample exceeds
+// `threshold` in size; {-1, -1} when none does.
+inline std::pair<int64_t, int64_t> LoudSpan(const std::vector<uint8_t>& bytes, int32_t threshold) {
+  std::pair<int64_t, int64_t> span{-1, -1};
+  for (int64_t f = 0; f < std::ssize(bytes) / 4; ++f) {
+    if (std::abs(SampleAt(bytes.data(), f * 2, 16)) <= threshold) continue;
+    if (span.first < 0) span.first = f;
+    span.second = f;
   }
-  WaveHeader& operator[](size_t k) { return *headers_[k]; }
-  std::vector<uint8_t>& Data(size_t k) { return data_[k]; }
-  size_t size() const { return headers_.size(); }
+  return span;
+}
+
+// Polls `until` every 5 ms; false when it is still false after `limit`.
+template <class Until>
+bool WaitFor(std::chrono::milliseconds limit, Until&& until) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!until()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// Wave headers over buffers of `bytes` bytes each, kept in place.
+struct HeaderSet {
+  HeaderSet(int count, int64_t bytes) : data(static_cast<size_t>(count), std::vector<uint8_t>(bytes, 0xEE)) {
+    for (std::vector<uint8_t>& buffer : data) headers.emplace_back(buffer.data(), bytes);
+  }
+  bool Done(size_t k) const { return (headers[k].Flags() & kWaveDone) != 0; }
   // Prepares and queues headers from ... to - 1 on the device; the first error code.
   int32_t Queue(WaveDevice& device, size_t from, size_t to) {
     for (size_t k = from; k < to; ++k) {
-      if (int32_t code = device.Prepare(*headers_[k])) return code;
-      if (int32_t code = device.Queue(*headers_[k])) return code;
+      if (int32_t code = device.Prepare(headers[k])) return code;
+      if (int32_t code = device.Queue(headers[k])) return code;
     }
     return 0;
   }
-  bool Done(size_t k) const { return (headers_[k]->Flags() & kWaveDone) != 0; }
-  // The bytes of buffers from ... to - 1, one after the other.
-  std::vector<uint8_t> Joined(size_t from, size_t to) const {
+  // The bytes recorded (or played) in the done buffers from the first on, up
+  // to the first one not done.
+  std::vector<uint8_t> Recorded() const {
     std::vector<uint8_t> all;
-    for (size_t k = from; k < to; ++k) all.insert(all.end(), data_[k].begin(), data_[k].end());
+    for (size_t k = 0; k < headers.size() && Done(k); ++k)
+      all.insert(all.end(), data[k].begin(), data[k].begin() + headers[k].bytesRecorded.load());
     return all;
   }
 
- private:
-  std::vector<std::vector<uint8_t>> data_;
-  std::vector<std::unique_ptr<WaveHeader>> headers_;
+  std::vector<std::vector<uint8_t>> data;
+  std::deque<WaveHeader> headers;
 };
 
 }  // namespace lumora::test

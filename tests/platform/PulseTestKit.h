@@ -3,7 +3,6 @@
 // test loads a null sink of its own, so tests running side by side never hear
 // each other, and plays files into it with paplay.
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -45,7 +44,6 @@ class PrivateSink {
   PrivateSink& operator=(const PrivateSink&) = delete;
 
   bool loaded() const { return !module_.empty(); }
-  // The names the sound server gives the sink and its monitor.
   const std::string& SinkName() const { return name_; }
   std::string MonitorName() const { return "Monitor of " + name_; }
   // Plays a file into the sink; true when paplay finished without error.

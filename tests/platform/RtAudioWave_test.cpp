@@ -3,16 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <thread>
+#include <optional>
 
+#include "common/LogFiles.h"
 #include "common/TempDir.h"
 #include "platform/PcmTestHelpers.h"
 #include "platform/PulseTestKit.h"
@@ -24,28 +19,25 @@
 namespace lumora {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 using test::HeaderSet;
+using test::WaitFor;
+constexpr auto kIn = WaveDirection::kInput;
+constexpr auto kOut = WaveDirection::kOutput;
 
 const WaveFormat kFormat = MakeWaveFormat(SampleFormat{48000, 16, 2});
 constexpr int64_t kTenthBytes = 4800 * 4;
 
 int32_t IdOf(WaveBackend& backend, WaveDirection direction, const std::string& name) {
   const std::vector<std::string> names = backend.DeviceNames(direction);
-  for (size_t k = 0; k < names.size(); ++k) {
-    if (names[k] == name) return static_cast<int32_t>(k);
-  }
-  return -2;
+  const auto it = std::find(names.begin(), names.end(), name);
+  return it == names.end() ? -2 : static_cast<int32_t>(it - names.begin());
 }
 
-template <class Until>
-bool WaitFor(std::chrono::milliseconds limit, Until&& until) {
-  const auto deadline = Clock::now() + limit;
-  while (!until()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
+int64_t PositionOf(const WaveDevice& device) {
+  int64_t frames = -1;
+  EXPECT_EQ(device.Position(frames), 0);
+  return frames;
 }
 
 class RtAudioOnServer : public testing::Test {
@@ -60,16 +52,16 @@ class RtAudioOnServer : public testing::Test {
 };
 
 TEST_F(RtAudioOnServer, ListsTheServersDevicesByName) {
-  EXPECT_GE(IdOf(*backend_, WaveDirection::kInput, sink_.MonitorName()), 0);
-  EXPECT_GE(IdOf(*backend_, WaveDirection::kInput, "Sine source at 1000 Hz"), 0);
-  EXPECT_GE(IdOf(*backend_, WaveDirection::kOutput, sink_.SinkName()), 0);
-  EXPECT_EQ(IdOf(*backend_, WaveDirection::kOutput, sink_.MonitorName()), -2);
+  EXPECT_GE(IdOf(*backend_, kIn, sink_.MonitorName()), 0);
+  EXPECT_GE(IdOf(*backend_, kIn, "Sine source at 1000 Hz"), 0);
+  EXPECT_GE(IdOf(*backend_, kOut, sink_.SinkName()), 0);
+  EXPECT_EQ(IdOf(*backend_, kOut, sink_.MonitorName()), -2);
   std::unique_ptr<WaveDevice> device;
-  EXPECT_EQ(backend_->Open(WaveDirection::kInput, 99, kFormat, device), kWaveBadDeviceId);
+  EXPECT_EQ(backend_->Open(kIn, 99, kFormat, device), kWaveBadDeviceId);
   WaveFormat odd = kFormat;
   odd.samplesPerSec = 44000;
   odd.avgBytesPerSec = 176000;
-  EXPECT_EQ(backend_->Open(WaveDirection::kInput, 0, odd, device), kWaveBadFormat);
+  EXPECT_EQ(backend_->Open(kIn, 0, odd, device), kWaveBadFormat);
   EXPECT_EQ(device, nullptr);
 }
 
@@ -79,47 +71,28 @@ TEST_F(RtAudioOnServer, ListsTheServersDevicesByName) {
 TEST_F(RtAudioOnServer, TheOutputPlaysEveryFrameIntoTheSink) {
   HeaderSet recorded(40, kTenthBytes);
   HeaderSet played(10, kTenthBytes);
-  for (size_t k = 0; k < played.size(); ++k) {
-    MakeTone(440.0, -6.0)->Render(static_cast<int64_t>(k) * 4800, 4800, kFormat, played.Data(k).data());
-  }
+  for (size_t k = 0; k < played.data.size(); ++k)
+    MakeTone(440.0, -6.0)->Render(static_cast<int64_t>(k) * 4800, 4800, kFormat, played.data[k].data());
   std::unique_ptr<WaveDevice> input;
-  ASSERT_EQ(backend_->Open(WaveDirection::kInput, IdOf(*backend_, WaveDirection::kInput, sink_.MonitorName()),
-                           kFormat, input),
-            0);
-  ASSERT_EQ(recorded.Queue(*input, 0, recorded.size()), 0);
-  ASSERT_EQ(input->Start(), 0);
   std::unique_ptr<WaveDevice> output;
-  ASSERT_EQ(backend_->Open(WaveDirection::kOutput, IdOf(*backend_, WaveDirection::kOutput, sink_.SinkName()),
-                           kFormat, output),
-            0);
+  ASSERT_EQ(backend_->Open(kIn, IdOf(*backend_, kIn, sink_.MonitorName()), kFormat, input), 0);
+  ASSERT_EQ(recorded.Queue(*input, 0, recorded.headers.size()), 0);
+  ASSERT_EQ(input->Start(), 0);
+  ASSERT_EQ(backend_->Open(kOut, IdOf(*backend_, kOut, sink_.SinkName()), kFormat, output), 0);
   EXPECT_EQ(output->Start(), 0);
   EXPECT_EQ(output->Stop(), kWaveNotSupported);
   EXPECT_EQ(input->Pause(), kWaveNotSupported);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  ASSERT_EQ(played.Queue(*output, 0, played.size()), 0);
-  ASSERT_TRUE(WaitFor(std::chrono::seconds(5), [&] { return played.Done(played.size() - 1); }));
-  int64_t position = 0;
-  EXPECT_EQ(output->Position(position), 0);
-  EXPECT_EQ(position, 48000);
+  std::this_thread::sleep_for(200ms);
+  ASSERT_EQ(played.Queue(*output, 0, played.headers.size()), 0);
+  ASSERT_TRUE(WaitFor(5s, [&] { return played.Done(played.headers.size() - 1); }));
+  EXPECT_EQ(PositionOf(*output), 48000);
   output.reset();
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  std::this_thread::sleep_for(400ms);
   ASSERT_EQ(input->Stop(), 0);
   EXPECT_EQ(input->LostFrames(), 0);
 
-  std::vector<uint8_t> heard;
-  for (size_t k = 0; k < recorded.size() && recorded.Done(k); ++k) {
-    heard.insert(heard.end(), recorded.Data(k).begin(),
-                 recorded.Data(k).begin() + recorded[k].bytesRecorded.load());
-  }
-  const int64_t frames = static_cast<int64_t>(heard.size()) / 4;
-  int64_t first = -1;
-  int64_t last = -1;
-  for (int64_t f = 0; f < frames; ++f) {
-    if (std::abs(test::SampleAt(heard.data(), f * 2, 16)) > 4000) {
-      if (first < 0) first = f;
-      last = f;
-    }
-  }
+  const std::vector<uint8_t> heard = recorded.Recorded();
+  const auto [first, last] = test::LoudSpan(heard, 4000);
   ASSERT_GE(first, 0) << "nothing reached the sink";
   EXPECT_NEAR(static_cast<double>(last - first), 48000.0, 120.0);
   const test::ToneMeasure m = test::MeasureTone(heard, 16, 2, 48000, first + 2400, 43200);
@@ -130,41 +103,31 @@ TEST_F(RtAudioOnServer, TheOutputPlaysEveryFrameIntoTheSink) {
 TEST_F(RtAudioOnServer, PauseHoldsTheOutputAndResetReturnsItsBuffers) {
   HeaderSet played(20, kTenthBytes);
   std::unique_ptr<WaveDevice> output;
-  ASSERT_EQ(backend_->Open(WaveDirection::kOutput, -1, kFormat, output), 0);
-  ASSERT_EQ(played.Queue(*output, 0, played.size()), 0);
-  ASSERT_TRUE(WaitFor(std::chrono::seconds(3), [&] { return played.Done(0); }));
+  ASSERT_EQ(backend_->Open(kOut, -1, kFormat, output), 0);
+  ASSERT_EQ(played.Queue(*output, 0, played.headers.size()), 0);
+  ASSERT_TRUE(WaitFor(3s, [&] { return played.Done(0); }));
   ASSERT_EQ(output->Pause(), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  int64_t held = 0;
-  ASSERT_EQ(output->Position(held), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  int64_t still = 0;
-  ASSERT_EQ(output->Position(still), 0);
-  EXPECT_EQ(still, held);
+  std::this_thread::sleep_for(50ms);
+  const int64_t held = PositionOf(*output);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(PositionOf(*output), held);
   ASSERT_EQ(output->Restart(), 0);
-  ASSERT_TRUE(WaitFor(std::chrono::seconds(3), [&] {
-    int64_t now = 0;
-    output->Position(now);
-    return now > held;
-  }));
+  ASSERT_TRUE(WaitFor(3s, [&] { return PositionOf(*output) > held; }));
   ASSERT_EQ(output->Reset(), 0);
-  for (size_t k = 0; k < played.size(); ++k) EXPECT_TRUE(played.Done(k)) << k;
-  int64_t position = -1;
-  ASSERT_EQ(output->Position(position), 0);
-  EXPECT_EQ(position, 0);
+  for (size_t k = 0; k < played.headers.size(); ++k) EXPECT_TRUE(played.Done(k)) << k;
+  EXPECT_EQ(PositionOf(*output), 0);
 }
 
-// Restores an environment variable when the test is over.
+// Sets an environment variable for the scope.
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    had_ = std::getenv(name) != nullptr;
-    setenv(name, value, 1);
+    setenv(name, value.c_str(), 1);
   }
   ~ScopedEnv() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
     } else {
       unsetenv(name_);
     }
@@ -172,47 +135,34 @@ class ScopedEnv {
 
  private:
   const char* name_;
-  std::string old_;
-  bool had_ = false;
+  std::optional<std::string> old_;
 };
 
-// A sound server of the test's own, killed by its PID while a device is open.
+// A sound server of the test's own with one null sink, to be killed by its PID.
 class OwnServer {
  public:
-  OwnServer()
-      : runtime_("XDG_RUNTIME_DIR", (dir_.path() / "run").c_str()),
-        config_("XDG_CONFIG_HOME", (dir_.path() / "config").c_str()),
-        server_("PULSE_SERVER", ("unix:" + (dir_.path() / "run/pulse/native").string()).c_str()) {
-    mkdir((dir_.path() / "run").c_str(), 0700);
-    mkdir((dir_.path() / "config").c_str(), 0700);
-    std::ofstream(dir_.file("test.pa"))
-        << "load-module module-native-protocol-unix\n"
-        << "load-module module-null-sink sink_name=gone rate=48000 norewinds=1\n";
-    const std::string script = dir_.file("test.pa");
-    const std::string log = "--log-target=file:" + dir_.file("pulse.log");
-    const char* argv[] = {"pulseaudio",          "-n",        "-F",   script.c_str(), "--daemonize=no",
-                          "--exit-idle-time=-1", log.c_str(), nullptr};
-    if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
-      pid_ = 0;
+  OwnServer() : env_("PULSE_SERVER", "unix:" + dir_.file("run/pulse/native")) {
+    const std::string d = dir_.folder();
+    std::ofstream(d + "test.pa") << "load-module module-native-protocol-unix\n"
+                                    "load-module module-null-sink sink_name=gone rate=48000 norewinds=1\n";
+    pid_ =
+        std::atoi(test::CommandOutput("mkdir -m 700 " + d + "run && XDG_RUNTIME_DIR=" + d +
+                                      "run XDG_CONFIG_HOME=" + d + " pulseaudio -n -F " + d +
+                                      "test.pa --daemonize=no --exit-idle-time=-1 >/dev/null 2>&1 & echo $!")
+                      .c_str());
   }
   ~OwnServer() { Kill(); }
   bool Up() const {
-    return pid_ != 0 && WaitFor(std::chrono::seconds(5), [] {
-             return test::CommandOutput("pactl info >/dev/null 2>&1 && echo up") == "up";
-           });
+    return pid_ > 0 &&
+           WaitFor(5s, [] { return test::CommandOutput("pactl info >/dev/null 2>&1 && echo up") == "up"; });
   }
   void Kill() {
-    if (pid_ == 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = 0;
+    if (pid_ > 0) kill(std::exchange(pid_, 0), SIGKILL);
   }
 
  private:
   test::TempDir dir_;
-  ScopedEnv runtime_;
-  ScopedEnv config_;
-  ScopedEnv server_;
+  ScopedEnv env_;
   pid_t pid_ = 0;
 };
 
@@ -222,53 +172,44 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerDies) {
   ConfigureLog(LogConfig{1, logs.folder(), "host", "test"});
   OwnServer server;
   ASSERT_TRUE(server.Up());
-  auto backend = CreateRtAudioWave();
   HeaderSet buffers(20, kTenthBytes);
+  auto backend = CreateRtAudioWave();
   std::unique_ptr<WaveDevice> input;
-  ASSERT_EQ(backend->Open(WaveDirection::kInput, -1, kFormat, input), 0);
-  ASSERT_EQ(buffers.Queue(*input, 0, buffers.size()), 0);
+  ASSERT_EQ(backend->Open(kIn, -1, kFormat, input), 0);
+  ASSERT_EQ(buffers.Queue(*input, 0, buffers.headers.size()), 0);
   ASSERT_EQ(input->Start(), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::this_thread::sleep_for(300ms);
   server.Kill();
 
   int64_t position = 0;
-  EXPECT_TRUE(
-      WaitFor(std::chrono::seconds(3), [&] { return input->Position(position) == kWaveDeviceRemoved; }));
+  EXPECT_TRUE(WaitFor(3s, [&] { return input->Position(position) == kWaveDeviceRemoved; }));
   // A broken stream must not race on and fill the buffers with stale blocks.
   EXPECT_LT(position, 48000 * 5);
-  EXPECT_EQ(input->Queue(buffers[0]), kWaveDeviceRemoved);
+  EXPECT_EQ(input->Queue(buffers.headers[0]), kWaveDeviceRemoved);
   input.reset();
-  std::string errors;
-  for (const auto& entry : std::filesystem::directory_iterator(logs.path())) {
-    std::ifstream in(entry.path());
-    errors.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  EXPECT_NE(errors.find(" RtAudio: "), std::string::npos) << errors;
+  EXPECT_NE(test::ReadLogFiles(logs.folder(), ".err").find(" RtAudio: "), std::string::npos);
 }
 
 TEST(EmbeddedDefault, StandsInWhereNoSoundServerAnswers) {
   const ScopedEnv nowhere("PULSE_SERVER", "unix:/nonexistent/lumora-no-server");
-  if (!CreateRtAudioWave()->DeviceNames(WaveDirection::kInput).empty()) {
-    // RtAudio keeps the list of a server it reached earlier in this process
-    // (as when the whole program runs at once), or the machine has devices.
+  // RtAudio keeps the list of a server it reached earlier in this process.
+  if (!CreateRtAudioWave()->DeviceNames(kIn).empty())
     GTEST_SKIP() << "RtAudio lists devices without a server";
-  }
   auto backend = CreateWaveBackend();
-  EXPECT_EQ(backend->DeviceNames(WaveDirection::kInput), std::vector<std::string>{kTestSignalInputName});
-  EXPECT_EQ(backend->DeviceNames(WaveDirection::kOutput), std::vector<std::string>{kSilentOutputName});
+  EXPECT_EQ(backend->DeviceNames(kIn), std::vector<std::string>{kTestSignalInputName});
+  EXPECT_EQ(backend->DeviceNames(kOut), std::vector<std::string>{kSilentOutputName});
 
-  // The test signal arrives in real time: 1 kHz at -20 dB.
   HeaderSet buffers(1, 2205 * 4);  // 50 ms at 44100 Hz
   std::unique_ptr<WaveDevice> input;
-  ASSERT_EQ(backend->Open(WaveDirection::kInput, -1, MakeWaveFormat(SampleFormat{}), input), 0);
+  std::unique_ptr<WaveDevice> output;
+  ASSERT_EQ(backend->Open(kIn, -1, MakeWaveFormat(SampleFormat{}), input), 0);
   ASSERT_EQ(buffers.Queue(*input, 0, 1), 0);
   ASSERT_EQ(input->Start(), 0);
-  ASSERT_TRUE(WaitFor(std::chrono::seconds(5), [&] { return buffers.Done(0); }));
-  const test::ToneMeasure m = test::MeasureTone(buffers.Data(0), 16, 2, 44100, 0, 2205);
+  ASSERT_TRUE(WaitFor(5s, [&] { return buffers.Done(0); }));  // in real time
+  const test::ToneMeasure m = test::MeasureTone(buffers.data[0], 16, 2, 44100, 0, 2205);
   EXPECT_NEAR(m.frequency, 1000.0, 1.0);
-  EXPECT_NEAR(m.peak, 3277, 2);
-  std::unique_ptr<WaveDevice> output;
-  EXPECT_EQ(backend->Open(WaveDirection::kOutput, 0, MakeWaveFormat(SampleFormat{}), output), 0);
+  EXPECT_NEAR(m.peak, 3277, 2);  // -20 dB
+  EXPECT_EQ(backend->Open(kOut, 0, MakeWaveFormat(SampleFormat{}), output), 0);
 }
 
 TEST(EmbeddedDefault, StandsInOnlyForTheKindWithoutDevices) {
@@ -276,21 +217,20 @@ TEST(EmbeddedDefault, StandsInOnlyForTheKindWithoutDevices) {
   real->AddOutput("Speakers");
   SimulatedWave* realDevices = real.get();
   auto backend = WithEmbeddedDefault(std::move(real));
-  EXPECT_EQ(backend->DeviceNames(WaveDirection::kInput), std::vector<std::string>{kTestSignalInputName});
-  EXPECT_EQ(backend->DeviceNames(WaveDirection::kOutput), std::vector<std::string>{"Speakers"});
+  EXPECT_EQ(backend->DeviceNames(kIn), std::vector<std::string>{kTestSignalInputName});
+  EXPECT_EQ(backend->DeviceNames(kOut), std::vector<std::string>{"Speakers"});
   HeaderSet buffers(1, 400);
-  std::unique_ptr<WaveDevice> output;
-  ASSERT_EQ(backend->Open(WaveDirection::kOutput, 0, MakeWaveFormat(SampleFormat{}), output), 0);
-  ASSERT_EQ(buffers.Queue(*output, 0, 1), 0);
+  std::unique_ptr<WaveDevice> device;
+  ASSERT_EQ(backend->Open(kOut, 0, MakeWaveFormat(SampleFormat{}), device), 0);
+  ASSERT_EQ(buffers.Queue(*device, 0, 1), 0);
   realDevices->Advance(0.01);
   EXPECT_TRUE(buffers.Done(0));  // it was the real output that played
 
   // A real input that appears later replaces the stand-in at the next listing.
   realDevices->AddInput("Microphone", MakeSilence());
-  EXPECT_EQ(backend->DeviceNames(WaveDirection::kInput), std::vector<std::string>{"Microphone"});
-  std::unique_ptr<WaveDevice> input;
-  ASSERT_EQ(backend->Open(WaveDirection::kInput, 0, MakeWaveFormat(SampleFormat{}), input), 0);
-  EXPECT_EQ(backend->Open(WaveDirection::kInput, 1, MakeWaveFormat(SampleFormat{}), input), kWaveBadDeviceId);
+  EXPECT_EQ(backend->DeviceNames(kIn), std::vector<std::string>{"Microphone"});
+  ASSERT_EQ(backend->Open(kIn, 0, MakeWaveFormat(SampleFormat{}), device), 0);
+  EXPECT_EQ(backend->Open(kIn, 1, MakeWaveFormat(SampleFormat{}), device), kWaveBadDeviceId);
 }
 
 }  // namespace
