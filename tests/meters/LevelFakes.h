@@ -28,7 +28,7 @@ struct FakeMeter : VuMeter {
   std::vector<MeterCall> calls;
 };
 
-// Keeps the range and frames of the latest scan, and counts blocks over all scans.
+// Keeps the range and frames of the latest scan.
 struct FakeHistory : LevelHistory {
   void BeginHistory(int64_t first, int64_t last) override {
     range = {first, last};
@@ -36,11 +36,9 @@ struct FakeHistory : LevelHistory {
   }
   void AddMagnitudes(std::span<const FrameMagnitudes> block) override {
     frames.insert(frames.end(), block.begin(), block.end());
-    ++blocks;
   }
   std::array<int64_t, 2> range{0, 0};
   std::vector<FrameMagnitudes> frames;
-  int blocks = 0;
 };
 
 }  // namespace lumora::testing

@@ -9,7 +9,7 @@
 namespace lumora {
 namespace {
 
-TEST(Levels, DecibelsFullScaleAndWindows) {
+TEST(Levels, DecibelsGainsAndWindows) {
   EXPECT_EQ(LinToDb(0.0f), -110.0f);
   EXPECT_EQ(LinToDb(-1.0f), -110.0f);
   EXPECT_NEAR(LinToDb(0.5f), -6.0206, 1e-4);
@@ -18,9 +18,6 @@ TEST(Levels, DecibelsFullScaleAndWindows) {
   EXPECT_EQ(DbToLin(-40.0f), 0.01f);
   EXPECT_NEAR(SliderGain(-60), 0.501187, 1e-6);
   EXPECT_EQ(SliderGain(-1100), 0.0f);
-  const int32_t fullScale[] = {0,       128,   128,   32767,   32767,   8388607,
-                               8388607, 32767, 32767, 8388607, 8388607, 0};
-  for (int32_t i = -1; i <= 10; ++i) EXPECT_EQ(FullScale(i), fullScale[i + 1]) << i;
   EXPECT_EQ(PeakWindow(11025), 661);  // 11025 * 0.06f = 661.49998; an exact 0.06 would give 662
   EXPECT_EQ(RmsWindow(11025), 3308);
   EXPECT_EQ(HistoryWindow(44100), 105840);
@@ -58,8 +55,6 @@ TEST(MeterScale, Positions) {
   EXPECT_NEAR(DbToMeterPos(-93.0f, true), 2.5, 1e-5);
   EXPECT_GT(DbToMeterPos(9.9f, true), 254.0f);  // between entries 254 and 255
   EXPECT_LT(DbToMeterPos(9.9f, true), 255.0f);
-  EXPECT_EQ(DbToMeterPos(-120.0f, true), 0.0f);
-  EXPECT_EQ(DbToMeterPos(40.0f, true), 255.0f);
 }
 
 }  // namespace

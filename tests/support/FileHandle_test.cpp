@@ -86,34 +86,31 @@ TEST(WriteMemToFileEX, AppendsOverwritesExtendsAndFailsOnAFullDisk) {
   EXPECT_FALSE(IsOpen(full));
 }
 
-TEST(FileHandle64, PositionsAndSizesBeyondFourGiB) {
+// Sizes past 4 GiB are also checked through the WAV code; here reads and writes
+// that straddle 2^32, and the failure values.
+TEST(FileHandle64, ReadsAndWritesAcrossFourGiB) {
   TempDir dir;
   const std::string path = dir.file("big");
   WriteFileBytes(path, {});
   ASSERT_EQ(truncate(path.c_str(), 4294967306), 0);  // sparse: 4 GiB + 10
-  EXPECT_EQ(FileSizeByName(path), 4294967306);
   FileHandle h = GetFH(path, 2);
-  EXPECT_EQ(FileSizeOf(h), 4294967306);
   EXPECT_EQ(SeekAt(h, -1), -1);
   const unsigned char mark[4] = {1, 2, 3, 4};
-  h = WriteMemToFileEX(mark, 4, 4294967294, h, "", 0);  // straddles 2^32
+  h = WriteMemToFileEX(mark, 4, 4294967294, h, "", 0);
   unsigned char back[4] = {};
   h = ReadAt(back, 4, 4294967294, h, "", 0);
   EXPECT_EQ(Bytes(back, back + 4), Bytes(mark, mark + 4));
   h = WriteMemToFileEX(mark, 1, -1, h, "", 0);
   EXPECT_EQ(FileSizeOf(h), 4294967307);
-  for (int64_t length : {int64_t{5000000000}, int64_t{10}}) {
-    ASSERT_EQ(SeekAt(h, length), 0);
-    EXPECT_EQ(SetEndOfFile(h), 1);
-    EXPECT_EQ(FileSizeOf(h), length);
-  }
+  ASSERT_EQ(SeekAt(h, 10), 0);
+  EXPECT_EQ(SetEndOfFile(h), 1);
+  EXPECT_EQ(FileSizeByName(path), 10);
   CloseFH(h);
   EXPECT_EQ(FileSizeOf(h), -1);
   EXPECT_EQ(SetEndOfFile(h), 0);
   EXPECT_EQ(FileSizeByName(dir.file("missing")), 0);
 }
 
-// Sizes near 2^32 are checked through the WAV headers; here what no header holds.
 TEST(FileFieldConversions, OutOfRangeCountsClampAndOddnessIgnoresFractions) {
   EXPECT_EQ(CurToU32(-5), 0);
   EXPECT_EQ(CurToU32(std::nan("")), 0);

@@ -86,7 +86,6 @@ TEST(LogFolders, TheProgramFolderWhenWritableElseAPerUserFolder) {
   EXPECT_TRUE(fs::is_directory(dir.file("home/.local/state/lumora")));
   savedState.empty() ? unsetenv("XDG_STATE_HOME") : setenv("XDG_STATE_HOME", savedState.c_str(), 1);
   setenv("HOME", savedHome.c_str(), 1);
-  EXPECT_FALSE(MachineName().empty());
 }
 
 }  // namespace
