@@ -11,7 +11,6 @@
 #include <deque>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "platform/SignalSource.h"
@@ -73,18 +72,6 @@ inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, 
   if (crossings > 1)
     m.frequency = (crossings - 1) * static_cast<double>(rate) / (lastCrossing - firstCrossing);
   return m;
-}
-
-// The first and last frame of 16-bit stereo whose left sample exceeds
-// `threshold` in size; {-1, -1} when none does.
-inline std::pair<int64_t, int64_t> LoudSpan(const std::vector<uint8_t>& bytes, int32_t threshold) {
-  std::pair<int64_t, int64_t> span{-1, -1};
-  for (int64_t f = 0; f < std::ssize(bytes) / 4; ++f) {
-    if (std::abs(SampleAt(bytes.data(), f * 2, 16)) <= threshold) continue;
-    if (span.first < 0) span.first = f;
-    span.second = f;
-  }
-  return span;
 }
 
 // Polls `until` every 5 ms; false when it is still false after `limit`.

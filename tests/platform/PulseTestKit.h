@@ -1,7 +1,7 @@
 #pragma once
 // For tests against the private sound server of scripts/with-pulse.sh: each
 // test loads a null sink of its own, so tests running side by side never hear
-// each other, and plays files into it with paplay.
+// each other.
 
 #include <unistd.h>
 
@@ -46,10 +46,6 @@ class PrivateSink {
   bool loaded() const { return !module_.empty(); }
   const std::string& SinkName() const { return name_; }
   std::string MonitorName() const { return "Monitor of " + name_; }
-  // Plays a file into the sink; true when paplay finished without error.
-  bool Play(const std::string& path) const {
-    return std::system(("paplay -d " + name_ + " '" + path + "' 2>/dev/null").c_str()) == 0;
-  }
 
  private:
   std::string name_;

@@ -79,9 +79,6 @@ TEST_F(RtAudioOnServer, TheOutputPlaysEveryFrameIntoTheSink) {
   ASSERT_EQ(recorded.Queue(*input, 0, recorded.headers.size()), 0);
   ASSERT_EQ(input->Start(), 0);
   ASSERT_EQ(backend_->Open(kOut, IdOf(*backend_, kOut, sink_.SinkName()), kFormat, output), 0);
-  EXPECT_EQ(output->Start(), 0);
-  EXPECT_EQ(output->Stop(), kWaveNotSupported);
-  EXPECT_EQ(input->Pause(), kWaveNotSupported);
   std::this_thread::sleep_for(200ms);
   ASSERT_EQ(played.Queue(*output, 0, played.headers.size()), 0);
   ASSERT_TRUE(WaitFor(5s, [&] { return played.Done(played.headers.size() - 1); }));
@@ -92,7 +89,13 @@ TEST_F(RtAudioOnServer, TheOutputPlaysEveryFrameIntoTheSink) {
   EXPECT_EQ(input->LostFrames(), 0);
 
   const std::vector<uint8_t> heard = recorded.Recorded();
-  const auto [first, last] = test::LoudSpan(heard, 4000);
+  int64_t first = -1;
+  int64_t last = -1;
+  for (int64_t f = 0; f < std::ssize(heard) / 4; ++f) {
+    if (std::abs(test::SampleAt(heard.data(), f * 2, 16)) <= 4000) continue;
+    if (first < 0) first = f;
+    last = f;
+  }
   ASSERT_GE(first, 0) << "nothing reached the sink";
   EXPECT_NEAR(static_cast<double>(last - first), 48000.0, 120.0);
   const test::ToneMeasure m = test::MeasureTone(heard, 16, 2, 48000, first + 2400, 43200);
@@ -138,40 +141,24 @@ class ScopedEnv {
   std::optional<std::string> old_;
 };
 
-// A sound server of the test's own with one null sink, to be killed by its PID.
-class OwnServer {
- public:
-  OwnServer() : env_("PULSE_SERVER", "unix:" + dir_.file("run/pulse/native")) {
-    const std::string d = dir_.folder();
-    std::ofstream(d + "test.pa") << "load-module module-native-protocol-unix\n"
-                                    "load-module module-null-sink sink_name=gone rate=48000 norewinds=1\n";
-    pid_ =
-        std::atoi(test::CommandOutput("mkdir -m 700 " + d + "run && XDG_RUNTIME_DIR=" + d +
-                                      "run XDG_CONFIG_HOME=" + d + " pulseaudio -n -F " + d +
-                                      "test.pa --daemonize=no --exit-idle-time=-1 >/dev/null 2>&1 & echo $!")
-                      .c_str());
-  }
-  ~OwnServer() { Kill(); }
-  bool Up() const {
-    return pid_ > 0 &&
-           WaitFor(5s, [] { return test::CommandOutput("pactl info >/dev/null 2>&1 && echo up") == "up"; });
-  }
-  void Kill() {
-    if (pid_ > 0) kill(std::exchange(pid_, 0), SIGKILL);
-  }
-
- private:
-  test::TempDir dir_;
-  ScopedEnv env_;
-  pid_t pid_ = 0;
-};
-
 TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerDies) {
   if (!test::PulseServerUp()) GTEST_SKIP() << "no test sound server (scripts/with-pulse.sh)";
-  test::TempDir logs;
-  ConfigureLog(LogConfig{1, logs.folder(), "host", "test"});
-  OwnServer server;
-  ASSERT_TRUE(server.Up());
+  test::TempDir dir;
+  const std::string d = dir.folder();
+  ConfigureLog(LogConfig{1, d, "host", "test"});
+  // A server of the test's own, killed by its PID below; should the test stop
+  // before, it leaves by itself two seconds after its last client.
+  const ScopedEnv server("PULSE_SERVER", "unix:" + d + "run/pulse/native");
+  std::ofstream(d + "test.pa") << "load-module module-native-protocol-unix\n"
+                                  "load-module module-null-sink sink_name=gone rate=48000 norewinds=1\n";
+  const pid_t pid =
+      std::atoi(test::CommandOutput("mkdir -m 700 " + d + "run && XDG_RUNTIME_DIR=" + d +
+                                    "run XDG_CONFIG_HOME=" + d + " pulseaudio -n -F " + d +
+                                    "test.pa --daemonize=no --exit-idle-time=2 >/dev/null 2>&1 & echo $!")
+                    .c_str());
+  ASSERT_GT(pid, 0);
+  ASSERT_TRUE(
+      WaitFor(5s, [] { return test::CommandOutput("pactl info >/dev/null 2>&1 && echo up") == "up"; }));
   HeaderSet buffers(20, kTenthBytes);
   auto backend = CreateRtAudioWave();
   std::unique_ptr<WaveDevice> input;
@@ -179,7 +166,7 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerDies) {
   ASSERT_EQ(buffers.Queue(*input, 0, buffers.headers.size()), 0);
   ASSERT_EQ(input->Start(), 0);
   std::this_thread::sleep_for(300ms);
-  server.Kill();
+  kill(pid, SIGKILL);
 
   int64_t position = 0;
   EXPECT_TRUE(WaitFor(3s, [&] { return input->Position(position) == kWaveDeviceRemoved; }));
@@ -187,7 +174,7 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerDies) {
   EXPECT_LT(position, 48000 * 5);
   EXPECT_EQ(input->Queue(buffers.headers[0]), kWaveDeviceRemoved);
   input.reset();
-  EXPECT_NE(test::ReadLogFiles(logs.folder(), ".err").find(" RtAudio: "), std::string::npos);
+  EXPECT_NE(test::ReadLogFiles(d, ".err").find(" RtAudio: "), std::string::npos);
 }
 
 TEST(EmbeddedDefault, StandsInWhereNoSoundServerAnswers) {
