@@ -12,12 +12,12 @@ bool Recorder::HandOff(int32_t i) {
   const int64_t bytes = ring_.BufferBytes();
   const uint8_t* capture = ring_.BufferAddress(i, 0);
   uint8_t* output = ring_.BufferAddress(i, 1);
-  ApplyGain({capture, static_cast<size_t>(bytes)}, {output, static_cast<size_t>(bytes)}, frames,
-            capture_.format, levels_.inputGain, ring_.WorkBuffer(i));
+  const bool gained = ApplyGain({capture, static_cast<size_t>(bytes)}, {output, static_cast<size_t>(bytes)},
+                                frames, capture_.format, levels_.inputGain, ring_.WorkBuffer(i));
   state_.counters.FramesWritten += frames;
-  const bool accepted = state_.Mp3Mode
-                            ? EncodeAndStage(output, bytes)
-                            : writer_.WriteDiskBuffer(output, bytes, state_.names.RecFileName, 0) == 1;
+  const bool accepted =
+      gained && (state_.Mp3Mode ? EncodeAndStage(output, bytes)
+                                : writer_.WriteDiskBuffer(output, bytes, state_.names.RecFileName, 0) == 1);
   if (!accepted) {
     // A full disk or a refused write: stop the take rather than go on losing
     // audio; the file keeps everything already on disk.
