@@ -4,6 +4,7 @@
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "formats/Wav.h"
+#include "support/SampleFormat.h"
 #include "wav/RiffBuilder.h"
 
 namespace lumora {
@@ -110,7 +111,11 @@ TEST(WavHeader, EveryFormatSurvivesATakeAndReadsBackExactly) {
         ASSERT_EQ(view.samples[static_cast<size_t>(f * fmt.channels + c)], scaled) << f << "/" << c;
       }
     }
-    EXPECT_EQ(ReadWaveFileInfo(path).frames, kept);
+    const WaveFileInfo info = ReadWaveFileInfo(path);
+    EXPECT_EQ(info.frames, kept);
+    EXPECT_EQ(info.dataOffset, header);
+    EXPECT_EQ(info.formatTag, fmt.channels > 2 ? 0xFFFE : 1);
+    EXPECT_EQ(info.formatIndex, FormatIndexOf(fmt.channels, fmt.bits));
   }
 }
 

@@ -48,7 +48,6 @@ TEST(ReadWaveFileInfo, DescribesAFileFieldByField) {
 }
 
 TEST(ReadWaveFileInfo, OnlyTheProgramsLayoutsAreUsable) {
-  TempDir dir;
   struct Layout {
     uint32_t channels, bits;
     int32_t index;  // -1: unusable
@@ -64,10 +63,6 @@ TEST(ReadWaveFileInfo, OnlyTheProgramsLayoutsAreUsable) {
     EXPECT_EQ(info.valid ? info.formatIndex : -1, l.index);
     EXPECT_EQ(info.frames, info.valid ? 48 / static_cast<int32_t>(l.channels * l.bits / 8) : info.frames);
   }
-  // The extensible header the recorder writes for six channels.
-  const std::string path = dir.file("w.wav");
-  ASSERT_EQ(WriteWavHeader(path, 48000, 24, 6, 36), 1);
-  EXPECT_EQ(ReadWaveFileInfo(path), (WaveFileInfo{1, 2, 48000, 24, 6, 18, 68, 36, 68, 8, 0, 0xFFFE}));
 }
 
 TEST(ReadWaveFileInfo, SizesComeFromTheHeaderAndDurationsRoundHalfToEven) {
@@ -104,9 +99,7 @@ TEST(ReadWaveFileInfo, BrokenFilesGiveAnInvalidRecord) {
   for (size_t length = 0; length <= good.size(); ++length) {
     const WaveFileInfo info = InfoOf(Bytes(good.begin(), good.begin() + static_cast<ptrdiff_t>(length)));
     EXPECT_EQ(info.valid, length >= 40 ? 1 : 0) << length;
-    if (length >= 44) {
-      EXPECT_EQ(info.frames, 10);
-    }
+    EXPECT_EQ(info.frames, length >= 44 ? 10 : info.frames) << length;
   }
   // Sizes that overflow 32-bit arithmetic or point far past the end.
   const Bytes fmt = Chunk("fmt ", FmtBody(1, 8000, 8));
