@@ -108,7 +108,7 @@ TEST_F(SetupFormatTest, ReadsTheSelectorsIntoTheFormatRecord) {
   // 0, which no device accepts.
   const Case cases[] = {{{"line in", "Null Output", "48000", 0, 1}, 1, 1, 48000, 24, 1, 4},
                         {{"Microphone", "", "22050 Hz", 2, 0}, 0, 0, 22050, 8, 2, 1},
-                        {{"Gone", "Gone too", "auto", 7, 1}, -1, -1, 0, 8, 1, 0}};
+                        {{"Gone", "Gone too", "auto", 3, 1}, -1, -1, 0, 8, 1, 0}};
   CaptureFormat capture;
   for (const Case& c : cases) {
     SetupFormat(c.selectors, backend, capture);

@@ -74,6 +74,12 @@ inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, 
   return m;
 }
 
+// The device position in frames; -1 when the device refuses to tell.
+inline int64_t PositionOf(const WaveDevice& device) {
+  int64_t frames = 0;
+  return device.Position(frames) == 0 ? frames : -1;
+}
+
 // Polls `until` every 5 ms; false when it is still false after `limit`.
 template <class Until>
 bool WaitFor(std::chrono::milliseconds limit, Until&& until) {

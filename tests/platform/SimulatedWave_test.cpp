@@ -12,6 +12,7 @@ namespace lumora {
 namespace {
 
 using test::HeaderSet;
+using test::PositionOf;
 
 const WaveFormat kCd = MakeWaveFormat(SampleFormat{44100, 16, 2});
 constexpr int64_t kTenthFrames = 4410;
@@ -38,11 +39,6 @@ class SimulatedInput : public testing::Test {
            buffers_->Queue(*device_, 0, count) == 0;
   }
   WaveHeader& Header(size_t k) { return buffers_->headers[k]; }
-  int64_t Position() const {
-    int64_t frames = -1;
-    EXPECT_EQ(device_->Position(frames), 0);
-    return frames;
-  }
 
   SimulatedWave sim_;
   std::optional<HeaderSet> buffers_;
@@ -60,7 +56,7 @@ TEST_F(SimulatedInput, FillsBuffersInOrderCountsLostFramesStopsAndResets) {
   EXPECT_FALSE(buffers_->Done(1));
   sim_.Advance(0.3);  // one tenth with nothing queued: counted, and lost
   EXPECT_EQ(buffers_->Recorded(), Expected(0, 3 * kTenthFrames));
-  EXPECT_EQ(Position(), 4 * kTenthFrames);
+  EXPECT_EQ(PositionOf(*device_), 4 * kTenthFrames);
   EXPECT_EQ(device_->LostFrames(), kTenthFrames);
 
   // Requeued buffers hold the newest frames; a stop returns the part-filled one.
@@ -74,7 +70,7 @@ TEST_F(SimulatedInput, FillsBuffersInOrderCountsLostFramesStopsAndResets) {
   EXPECT_EQ(device_->Reset(), 0);
   EXPECT_EQ(Header(2).Flags(), kWavePrepared | kWaveDone);
   EXPECT_EQ(Header(2).bytesRecorded.load(), 0);
-  EXPECT_EQ(Position(), 0);
+  EXPECT_EQ(PositionOf(*device_), 0);
 }
 
 TEST_F(SimulatedInput, SourcesRunOnTheirOwnTimelineWhetherHeardOrNot) {
@@ -197,19 +193,18 @@ TEST(SimulatedOutput, PlaysQueuedBuffersIntoMemoryPausesAndResets) {
     std::fill(buffers.data[k].begin(), buffers.data[k].end(), static_cast<uint8_t>(k + 1));
   std::unique_ptr<WaveDevice> device;
   ASSERT_EQ(sim.Open(WaveDirection::kOutput, 0, kCd, device), 0);
-  int64_t position = -1;
   sim.Advance(0.5);  // nothing queued: silence, which is neither kept nor counted
   ASSERT_EQ(buffers.Queue(*device, 0, 3), 0);
   sim.Advance(0.1);
   ASSERT_EQ(device->Pause(), 0);
   sim.Advance(1.0);
   EXPECT_FALSE(buffers.Done(1));
-  EXPECT_EQ(device->Position(position), 0);
-  EXPECT_EQ(position, kTenthFrames);
+  EXPECT_EQ(PositionOf(*device), kTenthFrames);
   ASSERT_EQ(device->Restart(), 0);
   sim.Advance(0.5);
   EXPECT_EQ(sim.OutputBytes(0), buffers.Recorded());
   EXPECT_EQ(sim.OutputBytes(0).size(), static_cast<size_t>(3 * kTenthBytes));
+  EXPECT_EQ(PositionOf(*device), 3 * kTenthFrames);
 
   // A reset hands back what is still queued, unplayed, and starts the count anew.
   ASSERT_EQ(buffers.Queue(*device, 0, 2), 0);
@@ -217,8 +212,7 @@ TEST(SimulatedOutput, PlaysQueuedBuffersIntoMemoryPausesAndResets) {
   ASSERT_EQ(device->Reset(), 0);
   EXPECT_TRUE(buffers.Done(0) && buffers.Done(1));
   EXPECT_EQ(sim.OutputBytes(0).size(), static_cast<size_t>(3 * kTenthBytes + kTenthBytes / 2));
-  EXPECT_EQ(device->Position(position), 0);
-  EXPECT_EQ(position, 0);
+  EXPECT_EQ(PositionOf(*device), 0);
 }
 
 }  // namespace
