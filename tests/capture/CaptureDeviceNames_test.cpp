@@ -33,13 +33,13 @@ TEST(DeviceNamesMatch, IgnoresCaseAndTheNumbersThatTellEqualNamesApart) {
   }
 }
 
-class FindWaveDeviceTest : public test::CaptureTest {
+class DeviceChoice : public test::CaptureTest {
  protected:
-  NamesOnly backend_{{"Microphone (2- USB Audio)", "2- Line In", "Line In", "Monitor of Null Output"},
+  NamesOnly backend_{{" Microphone (2- USB Audio) ", "2- Line In", "Line In", "Monitor of Null Output"},
                      {"Null Output"}};
 };
 
-TEST_F(FindWaveDeviceTest, TakesNumbersAsTheyStandThenTheExactNameThenATolerantOne) {
+TEST_F(DeviceChoice, FindWaveDeviceTakesNumbersAsTheyStandThenTheExactNameThenATolerantOne) {
   struct Case {
     bool input;
     const char* name;
@@ -61,7 +61,7 @@ TEST_F(FindWaveDeviceTest, TakesNumbersAsTheyStandThenTheExactNameThenATolerantO
   EXPECT_EQ(LogText(), "");
 }
 
-TEST_F(FindWaveDeviceTest, AnUnknownNameIsLoggedAndGivesTheDefaultDevice) {
+TEST_F(DeviceChoice, FindWaveDeviceLogsAnUnknownNameAndGivesTheDefaultDevice) {
   NamesOnly none({}, {});
   EXPECT_EQ(FindWaveDevice(none, true, "Line In", true), 0);  // nothing to choose from: device 0
   EXPECT_EQ(LogText(), "");
@@ -75,8 +75,7 @@ TEST_F(FindWaveDeviceTest, AnUnknownNameIsLoggedAndGivesTheDefaultDevice) {
   EXPECT_EQ(LogText(".err"), "");
 }
 
-TEST(FillDeviceList, ListsTheTrimmedNamesAndSelectsTheStoredOneOrTheFirst) {
-  NamesOnly backend({" Microphone (2- USB Audio) ", "2- Line In", "Line In"}, {});
+TEST_F(DeviceChoice, FillDeviceListListsTheTrimmedNamesAndSelectsTheStoredOneOrTheFirst) {
   struct Case {
     const char* name;
     bool selectFirst;
@@ -86,32 +85,31 @@ TEST(FillDeviceList, ListsTheTrimmedNamesAndSelectsTheStoredOneOrTheFirst) {
       {"line in", false, 2}, {"Headset", false, -1}, {"Headset", true, 0}, {"", true, 0}, {"", false, -1}};
   for (const Case& c : cases) {
     DeviceListModel list{{"old"}, 5};
-    FillDeviceList(list, backend, true, c.name, c.selectFirst);
-    EXPECT_EQ(list.entries, (std::vector<std::string>{"Microphone (2- USB Audio)", "2- Line In", "Line In"}));
+    FillDeviceList(list, backend_, true, c.name, c.selectFirst);
+    EXPECT_EQ(list.entries, (std::vector<std::string>{"Microphone (2- USB Audio)", "2- Line In", "Line In",
+                                                      "Monitor of Null Output"}));
     EXPECT_EQ(list.selected, c.selected) << c.name << " " << c.selectFirst;
   }
   DeviceListModel list{{"old"}, 5};
-  FillDeviceList(list, backend, false, "Line In", true);  // no output devices
+  NamesOnly none({}, {});
+  FillDeviceList(list, none, true, "Line In", true);
   EXPECT_TRUE(list.entries.empty());
   EXPECT_EQ(list.selected, -1);
 }
 
-class SetupFormatTest : public test::CaptureTest {};
-
-TEST_F(SetupFormatTest, ReadsTheSelectorsIntoTheFormatRecord) {
-  NamesOnly backend({"Microphone", "Line In"}, {"Speakers", "Null Output"});
+TEST_F(DeviceChoice, SetupFormatReadsTheSelectorsIntoTheFormatRecord) {
   struct Case {
     FormatSelectors selectors;
     int32_t input, output, rate, bits, channels, index;
   };
   // An index outside the list keeps the bit depth; a rate without digits is
   // 0, which no device accepts.
-  const Case cases[] = {{{"line in", "Null Output", "48000", 0, 1}, 1, 1, 48000, 24, 1, 4},
-                        {{"Microphone", "", "22050 Hz", 2, 0}, 0, 0, 22050, 8, 2, 1},
+  const Case cases[] = {{{"line in", "Null Output", "48000", 0, 1}, 2, 0, 48000, 24, 1, 4},
+                        {{"2- Line In", "", "22050 Hz", 2, 0}, 1, 0, 22050, 8, 2, 1},
                         {{"Gone", "Gone too", "auto", 3, 1}, -1, -1, 0, 8, 1, 0}};
   CaptureFormat capture;
   for (const Case& c : cases) {
-    SetupFormat(c.selectors, backend, capture);
+    SetupFormat(c.selectors, backend_, capture);
     EXPECT_EQ(capture.inputDevice, c.input);
     EXPECT_EQ(capture.outputDevice, c.output);
     EXPECT_EQ(capture.format.nFreq, c.rate);
@@ -125,9 +123,7 @@ TEST_F(SetupFormatTest, ReadsTheSelectorsIntoTheFormatRecord) {
   EXPECT_NE(LogText().find("この名前のデバイスを検出できませんでした Gone too"), std::string::npos);
 }
 
-class WaveErrorReportTest : public test::CaptureTest {};
-
-TEST_F(WaveErrorReportTest, LogsOrShowsTheTextOfTheCode) {
+TEST_F(DeviceChoice, WaveErrorReportLogsOrShowsTheTextOfTheCode) {
   EXPECT_EQ(WaveErrorReport(0, false, false), 1);
   EXPECT_EQ(LogText(".err"), "");
   EXPECT_EQ(WaveErrorReport(kWaveDeviceRemoved, false, true), 1);
