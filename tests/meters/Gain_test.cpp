@@ -65,6 +65,7 @@ TEST(ApplyGain, WorksInPlaceAndRefusesWhatDoesNotFit) {
   std::vector<int32_t> work(4);
   EXPECT_FALSE(ApplyGain(in, out, 3, {8000, 24, 2}, {1.0f, 1.0f}, work));  // 3 frames are 18 bytes
   EXPECT_FALSE(ApplyGain(in, out, 2, {8000, 24, 2}, {2.0f, 1.0f}, std::span(work).first(3)));
+  EXPECT_FALSE(ApplyGain(in, std::span(out).first(6), 4, {8000, 24, 1}, {2.0f, 1.0f}, work));
   EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 12, 2}, {1.0f, 1.0f}, work));
   EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 16, 6}, {1.0f, 1.0f}, work));
   EXPECT_FALSE(ApplyGain(in, out, -1, {8000, 24, 2}, {1.0f, 1.0f}, work));
@@ -87,6 +88,7 @@ TEST(Pcm24, ConversionsRoundTripAndResizeToWholeFrames) {
   EXPECT_EQ(packed, bytes);
   Bytes tooShort(5);
   EXPECT_FALSE(Pack24Into(std::vector<int32_t>{1, 2}, tooShort));
+  EXPECT_FALSE(Unpack24Into(bytes, std::span(mono).first(4)));
   EXPECT_EQ(Sample24(&bytes[3], 2.5), -2);  // -2.5 -> -2
 }
 

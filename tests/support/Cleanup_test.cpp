@@ -78,11 +78,11 @@ TEST_F(CleanupTest, CleanLogFolderDeletesOnlyOldLogFiles) {
                               "20260101 -  - lumora.log", "mixed/20250101 - PC - lumora.err",
                               "archive/2025/20250101 - PC - lumora.log"};
   const char* const kept[] = {"notes.txt",
-                              "20260101 - STUDIO1 - lumora.log.bak",
+                              "mixed/letter.doc",
+                              "photos/old.jpg",
                               "2026010 - PC - lumora.log",
                               "20260101 - lumora.log",
-                              "mixed/letter.doc",
-                              "photos/old.jpg"};
+                              "20260101 - STUDIO1 - lumora.log.bak"};
   for (const char* name : gone) Put(name, 200);
   for (const char* name : kept) Put(name, 400);
   Put("20261201 - STUDIO1 - lumora.log", 5);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/TempDir.h"
 #include "support/FileSystem.h"
@@ -57,21 +58,17 @@ TEST(UniqueFileName, NumbersFromOneFillingGapsAndGrowingPastTheWidth) {
 }
 
 TEST(ParseCommandLine, PathsOrWhatFollowsAnOptionOrTheProgramsArguments) {
-  const struct {
-    const char* option;
-    const char* line;
-    Texts found;
-  } cases[] = {
+  const std::tuple<const char*, const char*, Texts> cases[] = {
       {"", R"(C:\rec\a.wav "\\host\share\b c.wav" word)", {R"(C:\rec\a.wav)", R"(\\host\share\b c.wav)"}},
       {"", R"(  /u/x.wav  "/tmp/a b.wav"x word "/a"/b)", {"/u/x.wav", "/tmp/a b.wav", "/a", "/b"}},
       {"", R"(a  "b c" d)", {}},
       {"-o", "-ofile /-oother -x -o", {"file", "other", ""}},
       {"B", "x b /b B", {""}},  // exact case
   };
-  for (const auto& c : cases) {
+  for (const auto& [option, line, found] : cases) {
     Texts results{"stale"};
-    EXPECT_EQ(ParseCommandLine(results, c.option, c.line), std::ssize(c.found)) << c.line;
-    EXPECT_EQ(results, c.found.empty() ? Texts{""} : c.found) << c.line;
+    EXPECT_EQ(ParseCommandLine(results, option, line), std::ssize(found)) << line;
+    EXPECT_EQ(results, found.empty() ? Texts{""} : found) << line;
   }
   char program[] = "lumora", spaced[] = "/srv/rec/a b.wav", session[] = "/3";
   char* argv[] = {program, spaced, session};
