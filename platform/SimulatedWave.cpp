@@ -61,6 +61,7 @@ SimulatedWave::SimulatedWave() : world_(std::make_shared<SimulatedWorld>()) {}
 SimulatedWave::~SimulatedWave() { StopPacing(); }
 
 int32_t SimulatedWave::AddInput(const std::string& name, std::unique_ptr<SignalSource> source) {
+  if (!source) return -1;  // a file source that could not be opened
   const std::lock_guard<std::mutex> lock(world_->mutex);
   auto input = std::make_shared<SimulatedInput>();
   input->name = name;

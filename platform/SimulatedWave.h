@@ -35,6 +35,7 @@ class SimulatedWave final : public WaveBackend {
 
   // Adds a device and returns its id (ids count up per kind; see Pull). An
   // output with keepSamples false plays into nothing (the embedded default).
+  // A null source adds nothing and gives -1.
   int32_t AddInput(const std::string& name, std::unique_ptr<SignalSource> source);
   int32_t AddOutput(const std::string& name, bool keepSamples = true);
 
