@@ -107,6 +107,9 @@ void PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
                      Recorder& recorder) {
   FormatSelectors& selectors = recorder.selectors;
   selectors.inputDevice = options.inputName.empty() ? settings.ReadText("DeviceInName") : options.inputName;
+  // No name at all: the system's default input (the desktop's microphone), not
+  // whatever device happens to be listed first (often a monitor of an output).
+  if (selectors.inputDevice.empty()) selectors.inputDevice = "-1";
   selectors.outputDevice = settings.ReadText("DeviceOutName");
   SelectFormat(selectors, settings.ReadWhole("nFreq"), settings.ReadShort("nBit"), settings.ReadShort("nCh"));
   if (!options.inputFile.empty()) {
