@@ -58,6 +58,7 @@ TEST_F(CleanupTest, FolderCleanFiltersFilesAndSubfoldersAlike) {
   EXPECT_EQ(FolderHasEntries(dir.folder(), "wav", 0), 0);
   EXPECT_EQ(FolderHasEntries(dir.folder(), "", 1), 1);
   EXPECT_EQ(FolderHasEntries(dir.file("x"), "", 1), 0);
+  EXPECT_EQ(FolderHasEntries(dir.file("missing"), "", 0), 0);
 }
 
 TEST_F(CleanupTest, NeitherCleanUpFollowsALinkOutOfTheTree) {

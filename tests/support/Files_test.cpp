@@ -26,6 +26,7 @@ TEST(Files, ExistenceDeletionAndFolders) {
   WriteFileBytes(con, {1});
   EXPECT_EQ(FileExists(con), 1);
   EXPECT_EQ(FileExists(dir.folder()), 0);
+  EXPECT_EQ(FileExists("  "), 0);
   EXPECT_EQ(FileDelete(con), 1);  // an ordinary name here: a take named so must really go
   EXPECT_FALSE(fs::exists(con));
   EXPECT_EQ(FileDelete(dir.file("no/such.wav")), 1);
