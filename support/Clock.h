@@ -45,6 +45,19 @@ class ManualClock final : public Clock {
   double elapsed_ = 0.0;
 };
 
+// Real local time with stepped durations: for running faster than real time
+// (lumora-rec --fast), where durations follow the simulated audio but texts
+// that show the time of day, such as log lines, stay true.
+class SteppedClock final : public Clock {
+ public:
+  LocalDateTime LocalNow() const override { return SystemClock().LocalNow(); }
+  double MonotonicSeconds() const override { return elapsed_; }
+  void Advance(double seconds) { elapsed_ += seconds; }
+
+ private:
+  double elapsed_ = 0.0;
+};
+
 // The clock every part of the core reads. nullptr restores the system clock.
 const Clock& ActiveClock();
 void SetActiveClock(const Clock* clock);

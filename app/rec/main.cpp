@@ -120,7 +120,7 @@ class Run {
   const RecOptions& options_;
   Recorder& recorder_;
   SimulatedWave* simulated_;
-  ManualClock clock_;
+  SteppedClock clock_;
 };
 
 int Main(int argc, char** argv) {

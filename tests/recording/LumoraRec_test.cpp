@@ -9,6 +9,8 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -84,6 +86,20 @@ TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
   expected.resize(static_cast<size_t>(recorded * 4), 0);
   EXPECT_EQ(DataOf(take), expected);
   EXPECT_TRUE(ReadWithSndfile(take).strict);
+}
+
+TEST_F(LumoraRec, AFastRunLogsTheRealDate) {
+  const std::string input = MakeInput("in.wav", 44100, Ramp(44100));
+  ASSERT_EQ(Run("--input-file " + input + " --fast --set DebugLogPath=" + dir_.folder() + "logs").exitCode,
+            0);
+  char today[16];
+  const std::time_t now = std::time(nullptr);
+  std::strftime(today, sizeof today, "%Y%m%d", std::localtime(&now));
+  bool found = false;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.folder() + "logs")) {
+    found = found || entry.path().filename().string().rfind(std::string(today) + " - ", 0) == 0;
+  }
+  EXPECT_TRUE(found) << "simulated time must not reach the log's dates";
 }
 
 TEST_F(LumoraRec, SequentialAutomaticTakesOfBursts) {
