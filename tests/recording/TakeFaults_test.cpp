@@ -9,22 +9,29 @@
 #include "formats/FileHandle.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveError.h"
+#include "support/EventPump.h"
 
 namespace lumora::test {
 namespace {
 
 using TakeFaults = RecorderFixture;
 
-// A driver that accepts buffers but loses their flags: every buffer looks dead.
-class FlagLosingDevice final : public WaveDevice {
+// A driver with faults of its own: it may lose the flags of every buffer it is
+// given (each then looks dead), or count its position from far ahead.
+struct Tampering {
+  bool loseFlags = false;
+  int64_t positionOffset = 0;
+};
+
+class TamperedDevice final : public WaveDevice {
  public:
-  explicit FlagLosingDevice(std::unique_ptr<WaveDevice> inner) : inner_(std::move(inner)) {}
+  TamperedDevice(std::unique_ptr<WaveDevice> inner, Tampering t) : inner_(std::move(inner)), t_(t) {}
   WaveDirection Direction() const override { return inner_->Direction(); }
   int32_t Prepare(WaveHeader& h) override { return inner_->Prepare(h); }
   int32_t Unprepare(WaveHeader& h) override { return inner_->Unprepare(h); }
   int32_t Queue(WaveHeader& h) override {
     const int32_t code = inner_->Queue(h);
-    h.flags = 0;
+    if (t_.loseFlags) h.flags = 0;
     return code;
   }
   int32_t Start() override { return inner_->Start(); }
@@ -32,34 +39,52 @@ class FlagLosingDevice final : public WaveDevice {
   int32_t Reset() override { return inner_->Reset(); }
   int32_t Pause() override { return inner_->Pause(); }
   int32_t Restart() override { return inner_->Restart(); }
-  int32_t Position(int64_t& frames) const override { return inner_->Position(frames); }
+  int32_t Position(int64_t& frames) const override {
+    const int32_t code = inner_->Position(frames);
+    frames += t_.positionOffset;
+    return code;
+  }
   int64_t LostFrames() const override { return inner_->LostFrames(); }
 
  private:
   std::unique_ptr<WaveDevice> inner_;
+  Tampering t_;
 };
 
-class FlagLosingBackend final : public WaveBackend {
+class TamperedBackend final : public WaveBackend {
  public:
-  explicit FlagLosingBackend(WaveBackend& inner) : inner_(inner) {}
+  TamperedBackend(WaveBackend& inner, Tampering t) : inner_(inner), t_(t) {}
   std::vector<std::string> DeviceNames(WaveDirection d) override { return inner_.DeviceNames(d); }
   int32_t Open(WaveDirection d, int32_t id, const WaveFormat& f,
                std::unique_ptr<WaveDevice>& device) override {
     const int32_t code = inner_.Open(d, id, f, device);
-    if (code == 0) device = std::make_unique<FlagLosingDevice>(std::move(device));
+    if (code == 0) device = std::make_unique<TamperedDevice>(std::move(device), t_);
+    ++opens;
     return code;
   }
+  int32_t opens = 0;
 
  private:
   WaveBackend& inner_;
+  Tampering t_;
 };
 
-TEST_F(TakeFaults, FiftyDeadBuffersAreLoggedAndStopTheTake) {
-  Use(MakeSilence());
-  FlagLosingBackend broken(devices_);
-  Recorder recorder(broken, view_, settings_);
-  recorder.selectors = recorder_->selectors;
-  recorder.controls = recorder_->controls;
+class TakeFaultsOnTamperedDevice : public RecorderFixture {
+ protected:
+  Recorder& UseTampered(Tampering t) {
+    Use(MakeSilence());
+    backend_ = std::make_unique<TamperedBackend>(devices_, t);
+    tampered_ = std::make_unique<Recorder>(*backend_, view_, settings_);
+    tampered_->selectors = recorder_->selectors;
+    tampered_->controls = recorder_->controls;
+    return *tampered_;
+  }
+  std::unique_ptr<TamperedBackend> backend_;
+  std::unique_ptr<Recorder> tampered_;
+};
+
+TEST_F(TakeFaultsOnTamperedDevice, FiftyDeadBuffersAreLoggedAndStopTheTake) {
+  Recorder& recorder = UseTampered({.loseFlags = true});
   recorder.RequestStart();
   recorder.Tick();
   ASSERT_EQ(recorder.State().IsRecording, 1);
@@ -74,6 +99,35 @@ TEST_F(TakeFaults, FiftyDeadBuffersAreLoggedAndStopTheTake) {
   EXPECT_TRUE(recorder.Loop().pendingStop);
   recorder.Tick();
   EXPECT_EQ(recorder.State().IsRecording, 0);
+}
+
+// Monitoring alone restarts when the device position passes the file limit;
+// the 100 ms pause lets window events run, which here move the clock on.
+TEST_F(TakeFaultsOnTamperedDevice, MonitoringRestartsPastTheLimit) {
+  Recorder& recorder = UseTampered({.positionOffset = 1073300824});
+  SetEventPump([this] { clock_.Advance(0.01); });
+  recorder.controls.CheckInputMon = 1;
+  recorder.InputMonitorClicked();
+  ASSERT_EQ(backend_->opens, 1);
+  devices_.Advance(0.04);
+  recorder.Tick();
+  SetEventPump(nullptr);
+  EXPECT_NE(LogText().find("DW2C(tm.u)="), std::string::npos);
+  EXPECT_EQ(backend_->opens, 3) << "closed and opened again (the restart runs the click action twice)";
+  EXPECT_EQ(recorder.State().IsMonitoring, 1);
+}
+
+TEST_F(TakeFaultsOnTamperedDevice, AnArmedTakeWaitsAsLongAsItLikes) {
+  Recorder& recorder = UseTampered({.positionOffset = int64_t{1} << 40});  // years of silence
+  recorder.controls.CheckUseTH = 1;
+  recorder.RequestStart();
+  recorder.Tick();
+  for (int i = 0; i < 25; ++i) {
+    devices_.Advance(0.04);
+    recorder.Tick();
+  }
+  EXPECT_EQ(recorder.State().IsRecording, 1);
+  EXPECT_EQ(LogText().find("DW2C"), std::string::npos);
 }
 
 TEST_F(TakeFaults, AVanishedDeviceStopsTheTakeAndKeepsWhatWasWritten) {
