@@ -18,6 +18,7 @@
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "formats/FileHandle.h"
+#include "formats/Mpeg.h"
 #include "formats/Wav.h"
 
 namespace lumora::test {
@@ -86,6 +87,18 @@ TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
   expected.resize(static_cast<size_t>(recorded * 4), 0);
   EXPECT_EQ(DataOf(take), expected);
   EXPECT_TRUE(ReadWithSndfile(take).strict);
+}
+
+TEST_F(LumoraRec, RecordsMp3AtTheChosenBitRate) {
+  const std::string input = MakeInput("in.wav", 48000, Ramp(48000 * 2));  // 14 buffers of 6912 frames
+  const RunResult run = Run("--input-file " + input + " --fast --set Modemp3=1 --set mp3BitRate=192");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string take = dir_.file("new.mp3");
+  EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(14 * 6912) + "\n");
+  MpegInfo info;
+  ASSERT_EQ(ParseMpegFile(take, 1, info), 1);
+  EXPECT_EQ(info.Bitrate, 192);
+  EXPECT_EQ(info.SampleRate, 48000);
 }
 
 TEST_F(LumoraRec, AFastRunLogsTheRealDate) {
