@@ -9,8 +9,9 @@ const char* const kRecUsage = R"(usage: lumora-rec [options]
 Records one take (or, in sequential automatic mode, a series of takes) from an
 input device with the settings of the window, without a window.
 
-  --input NAME         record from this input device (default: the setting
-                       "DeviceInName", else the default device)
+  --input NAME         record from this input device, which must exist
+                       (default: the setting "DeviceInName", else the
+                       system's default input)
   --input-file FILE    record from a WAV file through the simulated input, as a
                        live source; the take has the file's rate, bits, channels
   --test-signal        record the built-in test signal (1 kHz at -20 dB)

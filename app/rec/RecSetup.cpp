@@ -1,7 +1,5 @@
 #include "app/rec/RecSetup.h"
 
-#include <cstdio>
-
 #include "formats/Wav.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveBackends.h"
@@ -103,8 +101,8 @@ std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, Simulated
   return backend;
 }
 
-void PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBackend& devices,
-                     Recorder& recorder) {
+bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBackend& devices,
+                     Recorder& recorder, std::string& error) {
   FormatSelectors& selectors = recorder.selectors;
   selectors.inputDevice = options.inputName.empty() ? settings.ReadText("DeviceInName") : options.inputName;
   // No name at all: the system's default input (the desktop's microphone), not
@@ -119,9 +117,10 @@ void PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   } else if (options.testSignal) {
     selectors.inputDevice = "0";
   } else if (!options.inputName.empty() && FindWaveDevice(devices, true, options.inputName, false) < 0) {
-    std::fprintf(stderr,
-                 "lumora-rec: この名前のデバイスを検出できませんでした %s (the default device records)\n",
-                 options.inputName.c_str());
+    // A device named on the command line must exist: recording from another
+    // one instead would surprise. (A stored name falls back to the default.)
+    error = "この名前のデバイスを検出できませんでした " + options.inputName + " (see --list-devices)";
+    return false;
   }
   RecorderControls& controls = recorder.controls;
   controls.CheckUseTH = settings.ReadShort("AutoRec");
@@ -135,6 +134,7 @@ void PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   CaptureFormat capture;
   SetupFormat(selectors, devices, capture);
   PrepareMp3(settings, capture.format, recorder);
+  return true;
 }
 
 }  // namespace lumora::rec

@@ -27,8 +27,9 @@ std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, Simulated
                                             std::string& error);
 
 // Fills the recorder's selectors and controls from the settings (and the input
-// file's own format), as the window's start-up fills its controls.
-void PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBackend& devices,
-                     Recorder& recorder);
+// file's own format), as the window's start-up fills its controls. False and a
+// reason when the device named by --input does not exist.
+bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBackend& devices,
+                     Recorder& recorder, std::string& error);
 
 }  // namespace lumora::rec

@@ -157,7 +157,10 @@ int Main(int argc, char** argv) {
   }
   PrintingView view;
   Recorder recorder(*devices, view, settings);
-  PrepareRecorder(*options, settings, *devices, recorder);
+  if (!PrepareRecorder(*options, settings, *devices, recorder, error)) {
+    std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
+    return 1;
+  }
   CatchSignals();
   Run run(*options, recorder, simulated);
   if (!run.Start()) {

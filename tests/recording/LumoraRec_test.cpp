@@ -152,6 +152,10 @@ TEST_F(LumoraRec, FailuresToStartExitNonZeroWithTheReason) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("missing.wav"), std::string::npos) << run.err;
 
+  run = Run("--input \"No such microphone\" --seconds 1");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("No such microphone"), std::string::npos) << run.err;
+
   run = Run("--bogus");
   EXPECT_EQ(run.exitCode, 2);
   run = Run("--set NoSuchKey=1 --test-signal --seconds 1");
