@@ -1,5 +1,7 @@
 #include "app/rec/RecSetup.h"
 
+#include <cstdio>
+
 #include "formats/Wav.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveBackends.h"
@@ -49,6 +51,16 @@ void PrepareMp3(const Settings& settings, const SampleFormat& format, Recorder& 
   }
   recorder.controls.CheckModemp3Enabled = !combo.items.empty();
   recorder.controls.ComboBitRate = combo.text;
+  if (recorder.controls.CheckModemp3 != 1) return;
+  // The window would show these choices; without it, say them.
+  const std::string wanted = std::to_string(settings.ReadWhole("mp3BitRate"));
+  if (combo.items.empty()) {
+    std::fprintf(stderr, "lumora-rec: MP3 is not available for %d Hz %d-bit; recording WAV\n", format.nFreq,
+                 format.nBit);
+  } else if (combo.text != wanted) {
+    std::fprintf(stderr, "lumora-rec: %s kbit/s is not offered at %d Hz; recording at %s kbit/s\n",
+                 wanted.c_str(), format.nFreq, combo.text.c_str());
+  }
 }
 
 }  // namespace
