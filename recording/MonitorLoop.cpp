@@ -56,9 +56,13 @@ bool Recorder::CaptureWork() {
   // of the last 60 ms is all automatic recording needs.
   const bool display = scanOutputs.meter || scanOutputs.history;
   const bool peakOnly = loop_.TickBudget == 1.0f || !display;
-  const int32_t peak = ScanLevels(levels_, LevelSide::kInput, ring_.Frames(), position, peakOnly,
+  // The position counts the frames captured, so the newest one is position - 1;
+  // the place of frame `position` in the buffer being filled still holds audio
+  // from a lap of the ring ago, which would keep an ended sound "loud".
+  const int64_t newest = position - 1;
+  const int32_t peak = ScanLevels(levels_, LevelSide::kInput, ring_.Frames(), newest, peakOnly,
                                   {scanOutputs.meter, scanOutputs.history, true});
-  if (controls.CheckUseTH == 1 && !AutoRecord(peak, position)) return false;
+  if (controls.CheckUseTH == 1 && !AutoRecord(peak, newest)) return false;
   if (requeued) {
     const double ms = static_cast<double>(state_.counters.FramesWritten) / capture_.format.nFreq * 1000.0;
     view_.ShowRecTime(TimeText(static_cast<int32_t>(RoundHalfEven(ms)), 1));
@@ -142,7 +146,7 @@ void Recorder::RestartMonitoring() {
   InputMonitorClicked();
 }
 
-bool Recorder::AutoRecord(int32_t peak, int64_t position) {
+bool Recorder::AutoRecord(int32_t peak, int64_t newestFrame) {
   const double now = ActiveClock().MonotonicSeconds();
   if (peak > levels_.thresholds.start && state_.armed == 1) {
     state_.writing = 1;
@@ -156,7 +160,7 @@ bool Recorder::AutoRecord(int32_t peak, int64_t position) {
   if (peak > levels_.thresholds.end) {
     state_.TrimFrames = state_.counters.FramesWritten;
     state_.Mp3TrimBytes = state_.Mp3BytesWritten;
-    state_.lastLoudFrame = position;
+    state_.lastLoudFrame = newestFrame;
   } else if (loop_.SilenceClock < 0) {
     loop_.SilenceClock = now;
   } else if (controls.HScrollRec[2] * 0.1 <= now - loop_.SilenceClock + 1e-6) {  // 1 us: clock steps

@@ -77,7 +77,7 @@ class Recorder {
   bool CollectBuffer(int32_t i, bool& requeued);
   void ReportStall(int32_t i);
   bool CheckFileLimit(int64_t position);
-  bool AutoRecord(int32_t peak, int64_t position);
+  bool AutoRecord(int32_t peak, int64_t newestFrame);
   bool FailInCapture();
   void RestartMonitoring();
 

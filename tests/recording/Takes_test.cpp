@@ -113,31 +113,33 @@ TEST_F(Takes, ArmedTakeStoppedBeforeTheStartLevelLeavesNoFile) {
   EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + dir_.file("new.wav")}));
 }
 
-// 1 s of silence, 1.05 s of tone, 3 s of silence: the take starts with the
-// tone, keeps all of it although its end lies inside a buffer, and is cut back.
-TEST_F(Takes, AutomaticTakeStartsOnTheToneAndKeepsItsEnd) {
+// 1 s of silence, 1.05 s of noise, 7 s of silence: the take starts with the
+// noise, keeps all of it although its end lies inside a buffer, and is cut back.
+// The silence time is longer than a lap of the ring, so buffers that still
+// hold the tone from a lap ago are in the device all the while.
+TEST_F(Takes, AutomaticTakeStartsOnTheSoundAndKeepsItsEnd) {
   Use(MakeScript({{SignalSegment::Kind::kSilence, 1.0},
-                  {SignalSegment::Kind::kTone, 1.05, 1000.0, -6.0},
-                  {SignalSegment::Kind::kSilence, 3.0}}));
+                  {SignalSegment::Kind::kNoise, 1.05, 0.0, -6.0},
+                  {SignalSegment::Kind::kSilence, 7.0}}));
   recorder_->controls.CheckUseTH = 1;
-  recorder_->controls.HScrollRec = {-40, -40, 10};
+  recorder_->controls.HScrollRec = {-40, -40, 55};
   Start();
-  TickFor(4.5);
-  ASSERT_EQ(recorder_->State().IsRecording, 0) << "stopped after 1 s of silence";
+  TickFor(8.5);
+  ASSERT_EQ(recorder_->State().IsRecording, 0) << "stopped after 5.5 s of silence";
   const std::string path = dir_.file("new.wav");
   const auto data = DataOf(path);
   ASSERT_FALSE(data.empty());
-  // Tone frames in the file: every one of the 46305 frames of the tone.
-  const int64_t toneFrames = 46305;
+  // Sound frames in the file: every one of the 46305 frames of the noise.
+  const int64_t soundFrames = 46305;
   int64_t first = -1, last = -1;
   for (size_t f = 0; f < data.size() / 4; ++f) {
     if (std::memcmp(&data[f * 4], "\0\0\0\0", 4) == 0) continue;
     if (first < 0) first = static_cast<int64_t>(f);
     last = static_cast<int64_t>(f);
   }
-  EXPECT_LE(first, 1) << "writing begins with the buffer that holds the start (a sine starts at 0)";
-  EXPECT_GE(last - first + 1, toneFrames - 1);
-  EXPECT_LE(static_cast<int64_t>(data.size() / 4), toneFrames + 2 * 4410) << "cut back to the sound";
+  EXPECT_LE(first, 1) << "writing begins with the buffer that holds the start";
+  EXPECT_GE(last - first + 1, soundFrames - 1);
+  EXPECT_LE(static_cast<int64_t>(data.size() / 4), soundFrames + 2 * 4410) << "cut back to the sound";
   EXPECT_EQ(view_.events.size(), 3u);
   EXPECT_EQ(view_.events[1], "write " + path);
   EXPECT_TRUE(ReadWithSndfile(path).strict);
