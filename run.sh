@@ -10,6 +10,6 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMORA_TESTS=O
 cmake --build build/release
 if [ $# -eq 0 ]; then
   mkdir -p demo
-  set -- --set "DataPath=$PWD/demo/" --seconds 3
+  set -- --test-signal --set "DataPath=$PWD/demo/" --seconds 3
 fi
 exec build/release/lumora-rec "$@"

@@ -118,13 +118,21 @@ void Recorder::ReportStall(int32_t i) {
   }
 }
 
-// A take ends before its WAV file can pass 4 GiB. The limit applies to the
-// frames in the file, so an armed take may wait in silence for as long as it
-// likes; monitoring alone restarts at the limit.
+// A take ends before its file can pass 4 GiB: a WAV file ten seconds short of
+// it by its frames, an MP3 file (hours longer) by its bytes. The limit counts
+// what is in the file, so an armed take may wait in silence for as long as it
+// likes; monitoring alone restarts at the limit of the device position.
 bool Recorder::CheckFileLimit(int64_t position) {
-  const int64_t frames = state_.IsRecording == 1 ? state_.counters.FramesWritten : position;
-  if (frames <= state_.MaxFramesPerFile) return true;
-  Log("DW2C(tm.u)=" + std::to_string(frames));
+  int64_t used = position;
+  int64_t limit = state_.MaxFramesPerFile;
+  if (state_.IsRecording == 1 && state_.Mp3Mode == 1) {
+    used = state_.Mp3BytesWritten;
+    limit = 4294967295LL - 1250LL * state_.Mp3Kbps * 10;
+  } else if (state_.IsRecording == 1) {
+    used = state_.counters.FramesWritten;
+  }
+  if (used <= limit) return true;
+  Log("DW2C(tm.u)=" + std::to_string(used));
   return FailInCapture();
 }
 

@@ -1,7 +1,8 @@
 #include "recording/Recorder.h"
 
-#include <cstdio>
+#include <algorithm>
 
+#include "formats/MpegFrames.h"
 #include "formats/Wav.h"
 #include "recording/TakeFormat.h"
 #include "support/Clock.h"
@@ -90,7 +91,7 @@ void Recorder::StartTake() {
     codec_.EncInit(state_.Mp3Kbps, &info, ok);
     // A take whose encoder cannot open would write nothing at all.
     if (!ok) {
-      CenteredMessageBox("mp3エンコーダー登録ができません", kCritical);
+      CenteredMessageBox("mp3エンコーダーを開けません", kCritical);
       return AbortStart();
     }
   }
@@ -118,18 +119,17 @@ void Recorder::StartTake() {
   Log("録音開始成功");
 }
 
-// Replaces an old file of the take's name. A WAV take starts with its header; an
-// MP3 file comes into being with the first flush, so only check that it can.
+// Replaces an old file of the take's name: a WAV take starts with its header,
+// an MP3 take with an empty file that its flushes fill.
 bool Recorder::OpenTakeFile() {
   const std::string& name = state_.names.RecFileName;
   FileDelete(name);
   state_.counters.FramesWritten = 0;
   bool ok;
-  if (state_.Mp3Mode) {
-    FileHandle probe = GetFH(name, 2);
-    ok = probe != 0;
-    CloseFH(probe);
-    FileDelete(name);
+  if (state_.Mp3Mode) {  // empty until the first flush; deleted at stop if nothing is written
+    FileHandle file = GetFH(name, 2);
+    ok = file != 0;
+    CloseFH(file);
   } else {
     ok = WriteWavHeader(name, capture_.format.nFreq, capture_.format.nBit, capture_.format.nCh, 0) == 1;
   }
@@ -174,15 +174,12 @@ void Recorder::FinishTakeFile() {
   codec_.AcmClose();
   if (!writer_.WriteDiskBuffer(nullptr, 0, "", 1)) CenteredMessageBox(kWriteFailed, kCritical);
   TakeCounters& counters = state_.counters;
-  int64_t framesInFile = counters.FramesFlushed;
-  if (state_.Mp3Mode) {
-    if (state_.Mp3TrimBytes > 0) {
-      SetFileSize(name, state_.Mp3TrimBytes);
-      state_.Mp3TrimBytes = 0;
-      counters.FramesFlushed = framesInFile = state_.TrimFrames;
-    }
-    if (!FileExists(name)) return;
-  } else if (counters.FramesWritten > 0) {
+  int64_t framesInFile = 0;
+  if (counters.FramesWritten <= 0 || !FileExists(name)) {
+    FileDelete(name);  // an armed take that never wrote leaves no file
+  } else if (state_.Mp3Mode) {
+    framesInFile = FinishMp3File(name);
+  } else {
     const WaveFileInfo info = ReadWaveFileInfo(name);
     const int64_t trimBytes = state_.TrimFrames * capture_.format.BlockAlign();
     // Never "cut" past the data on disk: after a failed append that would pad
@@ -194,11 +191,24 @@ void Recorder::FinishTakeFile() {
       TrimRiff(name);
     }
     framesInFile = ReadWaveFileInfo(name).frames;
-  } else {
-    FileDelete(name);
-    return;
   }
   view_.TakeStopped(name, framesInFile);
+}
+
+// Cuts an MP3 take at the end of its last whole frame, at or before the trim
+// point; returns the sample frames it holds. Flushes are not frame-aligned, so
+// without this a cut (or a refused write) would leave half a frame behind.
+int64_t Recorder::FinishMp3File(const std::string& name) {
+  const int64_t size = FileSizeByName(name);
+  const int64_t limit = state_.Mp3TrimBytes > 0 ? std::min(state_.Mp3TrimBytes, size) : size;
+  const MpegFrameSpan whole = WholeMpegFrames(name, limit);
+  const int64_t cut = whole.bytes > 0 ? whole.bytes : limit;  // a stream we cannot walk: the plain cut
+  if (cut < size) SetFileSize(name, cut);
+  if (state_.Mp3TrimBytes > 0) {
+    state_.Mp3TrimBytes = 0;
+    state_.counters.FramesFlushed = state_.TrimFrames;
+  }
+  return whole.bytes > 0 ? whole.sampleFrames : state_.counters.FramesFlushed;
 }
 
 void Recorder::InputMonitorClicked() {
@@ -217,10 +227,8 @@ void Recorder::InputMonitorClicked() {
 
 void Recorder::SliderChanged(int32_t k) {
   const int32_t value = controls.HScrollRec[static_cast<size_t>(k)];
-  if (k == 2) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1fsec", value * 0.1);
-    view_.ShowSliderValue(k, text);
+  if (k == 2) {  // tenths of a second, "0.0" whatever the locale's decimal mark
+    view_.ShowSliderValue(k, std::to_string(value / 10) + "." + std::to_string(value % 10) + "sec");
     return;
   }
   view_.ShowSliderValue(k, std::to_string(value) + "db");

@@ -64,6 +64,7 @@ class Recorder {
   void AbortStart();
   void StopTake();
   void FinishTakeFile();
+  int64_t FinishMp3File(const std::string& name);
   void SetupCapture(bool mp3Mode);
   bool DecideMp3Mode() const;
   // The hand-off of one collected buffer (RecorderHandOff.cpp).

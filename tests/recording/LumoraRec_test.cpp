@@ -90,11 +90,12 @@ TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
 }
 
 TEST_F(LumoraRec, RecordsMp3AtTheChosenBitRate) {
-  const std::string input = MakeInput("in.wav", 48000, Ramp(48000 * 2));  // 14 buffers of 6912 frames
+  // 14 buffers of 6912 frames; the stream decodes to one MPEG frame more (the encoder's delay).
+  const std::string input = MakeInput("in.wav", 48000, Ramp(48000 * 2));
   const RunResult run = Run("--input-file " + input + " --fast --set Modemp3=1 --set mp3BitRate=192");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::string take = dir_.file("new.mp3");
-  EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(14 * 6912) + "\n");
+  EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(14 * 6912 + 1152) + "\n");
   MpegInfo info;
   ASSERT_EQ(ParseMpegFile(take, 1, info), 1);
   EXPECT_EQ(info.Bitrate, 192);
@@ -136,7 +137,8 @@ TEST_F(LumoraRec, SequentialAutomaticTakesOfBursts) {
     EXPECT_GE(view.frames, 44100) << "the whole burst";
     EXPECT_LE(view.frames, 44100 + 3 * 4410) << "cut back to the burst";
   }
-  expected += "start " + dir_.file("new04.wav") + "\n";  // armed when the input ended
+  // Armed when the input ended: stopped with no file.
+  expected += "start " + dir_.file("new04.wav") + "\nstop " + dir_.file("new04.wav") + " 0\n";
   EXPECT_EQ(run.out, expected);
   EXPECT_FALSE(std::filesystem::exists(dir_.file("new04.wav")));
 }

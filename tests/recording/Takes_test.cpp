@@ -110,7 +110,8 @@ TEST_F(Takes, ArmedTakeStoppedBeforeTheStartLevelLeavesNoFile) {
   TickFor(2.0);
   Stop();
   EXPECT_FALSE(std::filesystem::exists(dir_.file("new.wav")));
-  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + dir_.file("new.wav")}));
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + dir_.file("new.wav"),
+                                                    "stop " + dir_.file("new.wav") + " 0"}));
 }
 
 // 1 s of silence, 1.05 s of noise, 7 s of silence: the take starts with the
