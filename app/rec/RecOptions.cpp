@@ -78,7 +78,18 @@ bool Apply(RecOptions& options, const std::string& arg, const std::string& value
 std::optional<RecOptions> ParseRecOptions(int argc, char** argv, std::string& error) {
   RecOptions options;
   for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
+    std::string arg = argv[i];
+    if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      // --option=value, the other common spelling
+      const std::string value = arg.substr(eq + 1);
+      arg.resize(eq);
+      if (!NeedsValue(arg)) {
+        error = "unknown option \"" + arg + "\" (see --help)";
+        return std::nullopt;
+      }
+      if (!Apply(options, arg, value, error)) return std::nullopt;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (arg == "--list-devices") {

@@ -9,6 +9,7 @@
 #include "settings/DataFolder.h"
 #include "support/FileSystem.h"
 #include "support/Log.h"
+#include "support/PlainText.h"
 
 namespace lumora::rec {
 
@@ -128,7 +129,8 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
     SelectFormat(selectors, info.sampleRate, info.bitsPerSample, info.channels);
   } else if (options.testSignal) {
     selectors.inputDevice = "0";
-  } else if (!options.inputName.empty() && FindWaveDevice(devices, true, options.inputName, false) < 0) {
+  } else if (!options.inputName.empty() && options.inputName != "-1" &&
+             FindWaveDevice(devices, true, options.inputName, false) < 0) {
     // A device named on the command line must exist: recording from another
     // one instead would surprise. (A stored name falls back to the default.)
     error = "この名前のデバイスを検出できませんでした " + options.inputName + " (see --list-devices)";
@@ -141,6 +143,14 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   controls.HScrollRec = {settings.ReadWhole("StartLevel"), settings.ReadWhole("EndLevel"),
                          settings.ReadWhole("EndTime")};
   controls.DataPath = ResolveDataPath(settings);
+  // The window falls back to a default folder when the stored one is gone; a
+  // folder given on the command line must exist, or the take would go elsewhere.
+  for (const auto& [key, value] : options.sets) {
+    if (AsciiLower(key) == "datapath" && !value.empty() && !FolderExists(value)) {
+      error = "the folder does not exist: " + value;
+      return false;
+    }
+  }
   recorder.SetRecLevel(settings.ReadDecimal("RecLevel"));
   // The format as the take will see it, for the MP3 choice.
   CaptureFormat capture;

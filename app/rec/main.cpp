@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/rec/RecOptions.h"
 #include "app/rec/RecSetup.h"
+#include "platform/WaveBackends.h"
 #include "recording/Recorder.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
@@ -154,6 +156,10 @@ int Main(int argc, char** argv) {
   if (options->listDevices) {
     ListDevices(*devices);
     return 0;
+  }
+  if (!simulated &&
+      devices->DeviceNames(WaveDirection::kInput) == std::vector<std::string>{kTestSignalInputName}) {
+    std::fprintf(stderr, "lumora-rec: no input device found; recording the built-in test signal\n");
   }
   PrintingView view;
   Recorder recorder(*devices, view, settings);

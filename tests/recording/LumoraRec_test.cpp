@@ -150,6 +150,10 @@ TEST_F(LumoraRec, FailuresToStartExitNonZeroWithTheReason) {
   EXPECT_NE(run.err.find("書き込み失敗"), std::string::npos) << run.err;
   EXPECT_EQ(run.out, "");
 
+  run = Run("--input-file=" + input + " --fast --set=DataPath=" + dir_.folder() + "gone/");
+  EXPECT_EQ(run.exitCode, 1) << "a folder named on the command line must exist";
+  EXPECT_NE(run.err.find("gone/"), std::string::npos) << run.err;
+
   run = Run("--input-file " + dir_.file("missing.wav") + " --fast");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("missing.wav"), std::string::npos) << run.err;
