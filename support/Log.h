@@ -30,11 +30,11 @@ std::string UserLogFolder();
 // The machine name as gethostname gives it ("" on failure).
 std::string MachineName();
 
-// The start-up purge: deletes only this program's own log files (".log" and
-// ".err" files named "yyyymmdd - machine - session") last written more than
-// olderThanDays ago (0: all of them), in the folder and its subfolders, and
-// removes the subfolders it emptied of them. Everything else stays, the folder
-// itself included. 0 when the folder is missing or a file could not be deleted.
-int32_t CleanLogFolder(const std::string& folder, int32_t olderThanDays);
+// The start-up purge: deletes the program's own log files of this machine
+// ("yyyymmdd - machine - lumora.log" / ".err", sessions lumora and lumoraB ...
+// lumoraD) last written more than olderThanDays ago (0: all of them), directly in
+// the folder. Everything else stays, subfolders and the folder itself included.
+// 0 when the folder is missing or a file could not be deleted.
+int32_t CleanLogFolder(const std::string& folder, int32_t olderThanDays, const std::string& machine);
 
 }  // namespace lumora

@@ -9,11 +9,16 @@ namespace lumora {
 
 void WaitEvents(int32_t milliseconds, int32_t sleepMilliseconds) {
   if (milliseconds <= 0) return;
-  // The monotonic clock: a change of the wall clock neither shortens nor stretches the wait.
+  // The monotonic clock: a change of the wall clock neither shortens nor stretches
+  // the wait. The steady clock bounds it too, so a simulated clock that stands
+  // still between ticks (lumora-rec --fast) cannot hold it forever.
+  const double seconds = milliseconds / 1000.0;
   const double start = ActiveClock().MonotonicSeconds();
+  const auto realStart = std::chrono::steady_clock::now();
   for (;;) {
     DoEvents();
-    if (ActiveClock().MonotonicSeconds() - start > milliseconds / 1000.0) return;
+    if (ActiveClock().MonotonicSeconds() - start > seconds) return;
+    if (std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count() > seconds) return;
     if (sleepMilliseconds > 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(sleepMilliseconds));
     } else {

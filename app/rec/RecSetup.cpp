@@ -89,7 +89,7 @@ void PrepareLog(const Settings& settings) {
   config.session = settings.Session().name;
   ConfigureLog(config);
   // The window's start-up purge of old logs: only the program's own files go.
-  CleanLogFolder(config.folder, 90);
+  CleanLogFolder(config.folder, 90, config.machine);
 }
 
 std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, SimulatedWave*& simulated,

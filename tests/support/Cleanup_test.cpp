@@ -65,7 +65,7 @@ TEST_F(CleanupTest, NeitherCleanUpFollowsALinkOutOfTheTree) {
   test::TempDir outside;
   test::WriteFileBytes(outside.file("20200101 - PC - lumora.log"), {1});
   fs::create_directory_symlink(outside.path(), dir.path() / "link");
-  EXPECT_EQ(CleanLogFolder(dir.folder(), 0), 1);
+  EXPECT_EQ(CleanLogFolder(dir.folder(), 0, "PC"), 1);
   EXPECT_TRUE(fs::is_symlink(dir.path() / "link"));
   EXPECT_EQ(FolderClean(dir.folder(), 1, 0, "", 0), 1);
   EXPECT_FALSE(fs::is_symlink(dir.path() / "link"));
@@ -76,27 +76,24 @@ TEST_F(CleanupTest, NeitherCleanUpFollowsALinkOutOfTheTree) {
 // purge must take nothing but old log files from it.
 TEST_F(CleanupTest, CleanLogFolderDeletesOnlyOldLogFiles) {
   const char* const gone[] = {"20260101 - STUDIO1 - lumora.log", "20260101 - STUDIO1 - lumoraB.err",
-                              "20260101 -  - lumora.log", "mixed/20250101 - PC - lumora.err",
-                              "archive/2025/20250101 - PC - lumora.log"};
+                              "20250101 - STUDIO1 - lumoraD.log"};
   const char* const kept[] = {"notes.txt",
-                              "mixed/letter.doc",
-                              "photos/old.jpg",
-                              "2026010 - PC - lumora.log",
-                              "20260101 - lumora.log",
+                              "20230101 - Board - Minutes.log",
+                              "20260101 - PC - lumora.log",
+                              "20260101 - STUDIO1 - lumoraE.log",
+                              "mixed/20250101 - STUDIO1 - lumora.err",
+                              "2026010 - STUDIO1 - lumora.log",
                               "20260101 - STUDIO1 - lumora.log.bak"};
   for (const char* name : gone) Put(name, 200);
   for (const char* name : kept) Put(name, 400);
   Put("20261201 - STUDIO1 - lumora.log", 5);
-  fs::create_directory(dir.path() / "empty");
-  EXPECT_EQ(CleanLogFolder(dir.folder(), 90), 1);
+  EXPECT_EQ(CleanLogFolder(dir.folder(), 90, "STUDIO1"), 1);
   for (const char* name : gone) EXPECT_FALSE(Has(name)) << name;
   for (const char* name : kept) EXPECT_TRUE(Has(name)) << name;
-  EXPECT_TRUE(Has("20261201 - STUDIO1 - lumora.log"));
-  EXPECT_FALSE(Has("archive"));  // emptied of log files
-  EXPECT_TRUE(Has("empty"));
-  EXPECT_EQ(CleanLogFolder(dir.folder(), 0), 1);
+  EXPECT_TRUE(Has("20261201 - STUDIO1 - lumora.log")) << "younger than 90 days";
+  EXPECT_EQ(CleanLogFolder(dir.folder(), 0, "STUDIO1"), 1);
   EXPECT_TRUE(fs::is_directory(dir.path()));
-  EXPECT_EQ(CleanLogFolder(dir.file("missing"), 90), 0);
+  EXPECT_EQ(CleanLogFolder(dir.file("missing"), 90, "STUDIO1"), 0);
 }
 
 }  // namespace
