@@ -73,41 +73,36 @@ bool Apply(RecOptions& options, const std::string& arg, const std::string& value
   return true;
 }
 
+// A flag, or an option with its value (next argument, or after "=" in the
+// same one). False and error for anything else.
+bool ParseOne(RecOptions& options, int argc, char** argv, int& i, std::string& error) {
+  std::string arg = argv[i];
+  std::optional<std::string> value;
+  if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+    value = arg.substr(eq + 1);
+    arg.resize(eq);
+  }
+  if (!value && (arg == "--help" || arg == "-h")) return options.help = true;
+  if (!value && arg == "--list-devices") return options.listDevices = true;
+  if (!value && arg == "--fast") return options.fast = true;
+  if (!value && arg == "--test-signal") return options.testSignal = true;
+  if (!NeedsValue(arg)) {
+    error = "unknown option \"" + std::string(argv[i]) + "\" (see --help)";
+    return false;
+  }
+  if (!value && i + 1 >= argc) {
+    error = arg + " needs a value";
+    return false;
+  }
+  return Apply(options, arg, value ? *value : argv[++i], error);
+}
+
 }  // namespace
 
 std::optional<RecOptions> ParseRecOptions(int argc, char** argv, std::string& error) {
   RecOptions options;
   for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      // --option=value, the other common spelling
-      const std::string value = arg.substr(eq + 1);
-      arg.resize(eq);
-      if (!NeedsValue(arg)) {
-        error = "unknown option \"" + arg + "\" (see --help)";
-        return std::nullopt;
-      }
-      if (!Apply(options, arg, value, error)) return std::nullopt;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--list-devices") {
-      options.listDevices = true;
-    } else if (arg == "--fast") {
-      options.fast = true;
-    } else if (arg == "--test-signal") {
-      options.testSignal = true;
-    } else if (NeedsValue(arg)) {
-      if (i + 1 >= argc) {
-        error = arg + " needs a value";
-        return std::nullopt;
-      }
-      if (!Apply(options, arg, argv[++i], error)) return std::nullopt;
-    } else {
-      error = "unknown option \"" + arg + "\" (see --help)";
-      return std::nullopt;
-    }
+    if (!ParseOne(options, argc, argv, i, error)) return std::nullopt;
   }
   if (options.testSignal && !options.inputFile.empty()) {
     error = "--test-signal and --input-file exclude each other";
