@@ -34,7 +34,6 @@ class DiskWriter {
 
   const std::string& StageFile() const { return stageFile_; }
   int64_t StagedBytes() const { return stagedBytes_; }
-  int64_t StageCapacity() const { return stageCapacity_; }
 
  private:
   bool FlushStaged();

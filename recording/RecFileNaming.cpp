@@ -4,9 +4,14 @@
 
 namespace lumora {
 
+namespace {
+
+// dataFolder + "new." + extension (the folder gets its trailing "/").
 std::string DefaultRecName(const std::string& dataFolder, const std::string& extension) {
   return FolderSlash(dataFolder, 0) + "new." + extension;
 }
+
+}  // namespace
 
 void NameForTake(TakeNames& names, bool sequential, const std::string& dataFolder,
                  const std::string& extension) {

@@ -14,9 +14,6 @@ struct TakeNames {
   std::string RecTemplateName;  // the name sequential numbering works from
 };
 
-// dataFolder + "new." + extension (the folder gets its trailing "/").
-std::string DefaultRecName(const std::string& dataFolder, const std::string& extension);
-
 // Sets RecFileName (and RecTemplateName when needed) for a take with the given
 // extension ("wav" or "mp3").
 void NameForTake(TakeNames& names, bool sequential, const std::string& dataFolder,
