@@ -8,7 +8,6 @@
 #include "platform/WaveError.h"
 #include "settings/DataFolder.h"
 #include "support/FileSystem.h"
-#include "support/Log.h"
 #include "support/PlainText.h"
 
 namespace lumora::rec {
@@ -78,18 +77,6 @@ bool PrepareSettings(const RecOptions& options, Settings& settings, std::string&
     if (!error.empty()) return false;
   }
   return true;
-}
-
-void PrepareLog(const Settings& settings) {
-  LogConfig config;
-  config.enabled = settings.ReadWhole("LogError");
-  const std::string folder = settings.ReadText("DebugLogPath");
-  config.folder = folder.empty() ? DefaultLogFolder() : FolderSlash(folder, 0);
-  config.machine = MachineName();
-  config.session = settings.Session().name;
-  ConfigureLog(config);
-  // The window's start-up purge of old logs: only the program's own files go.
-  CleanLogFolder(config.folder, 90, config.machine);
 }
 
 std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, SimulatedWave*& simulated,

@@ -15,6 +15,7 @@
 #include "app/rec/RecSetup.h"
 #include "platform/WaveBackends.h"
 #include "recording/Recorder.h"
+#include "settings/LogSetup.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
 
@@ -146,7 +147,7 @@ int Main(int argc, char** argv) {
     std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
     return 2;
   }
-  PrepareLog(settings);
+  ConfigureSessionLog(settings);
   SimulatedWave* simulated = nullptr;
   const auto devices = PrepareDevices(*options, simulated, error);
   if (!devices) {

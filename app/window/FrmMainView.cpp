@@ -1,0 +1,56 @@
+// What the recorder shows on the window.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+#include "app/window/DialogPresenter.h"
+#include "app/window/FrmMain.h"
+
+namespace lumora {
+
+namespace {
+
+// TextInfo(0)'s colour sets: 0 idle, 1 recording.
+constexpr const char* kRecTimeColours[] = {"color: black;", "color: white; background-color: #b02020;"};
+
+}  // namespace
+
+void FrmMain::SetRecButtonOn(int32_t index, int32_t value) {
+  c_.RecButtons[static_cast<size_t>(index)]->setStyleSheet(value == 2 ? "background-color: #d03030;" : "");
+}
+
+void FrmMain::SetInputMonitorEnabled(bool enabled) { c_.CheckInputMon->setEnabled(enabled); }
+
+void FrmMain::ShowFileName(const std::string& name) { c_.PicFN->setText(QString::fromStdString(name)); }
+
+void FrmMain::SetRecordingTally(bool /*on*/) {}
+
+void FrmMain::SetRecTimeColours(int32_t colourSet) {
+  c_.TextInfo[0]->setStyleSheet(kRecTimeColours[colourSet == 1 ? 1 : 0]);
+}
+
+void FrmMain::ShowRecTime(const std::string& text) { c_.TextInfo[0]->setText(QString::fromStdString(text)); }
+
+void FrmMain::ShowSliderValue(int32_t k, const std::string& text) {
+  c_.TextValue[static_cast<size_t>(k)]->setText(QString::fromStdString(text));
+}
+
+void FrmMain::SetRecordedExtent(int64_t frames) {
+  c_.ProgBar->setMaximum(static_cast<int>(std::min<int64_t>(frames, INT32_MAX)));
+}
+
+void FrmMain::ClearInputLevels() { c_.PictureWave[0]->update(); }
+
+void FrmMain::StopPlaybackForTake(const std::string& zeroTimeText) {
+  c_.ProgBar->setValue(0);
+  c_.TextInfo[1]->setText(QString::fromStdString(zeroTimeText));
+}
+
+std::string FrmMain::SaveFileDialog(const std::string& folder, const std::string& filterLabel,
+                                    const std::string& pattern) {
+  return dialogs_->File(true, filterLabel + "|" + pattern, folder, "", -1);
+}
+
+}  // namespace lumora
