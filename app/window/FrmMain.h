@@ -129,7 +129,7 @@ class FrmMain final : public QMainWindow, public RecorderView {
   void LayOut();
   void PlaceLabels();
   int32_t Px(double twips) const;
-  // Start (FrmMainStart.cpp).
+  // Start (FrmMain.cpp).
   void ChooseErrorCatch();
   void RaisePriority();
   void FillFormatSelectors();
@@ -166,6 +166,7 @@ class FrmMain final : public QMainWindow, public RecorderView {
   float waveRate_ = 1.0f;
   int32_t tpp_ = 15;
   int32_t bottomTwips_ = 0;
+  int32_t lastBitRate_ = 0;  // kbit/s, 0: none chosen yet
   ConfDialogOpener confOpener_;
 };
 

@@ -139,14 +139,16 @@ void FrmMain::PicFNClick() {
 void FrmMain::RefreshMp3Options() {
   QComboBox* combo = c_.ComboBitRate;
   const bool sixteenBit = c_.ComboFmt[1]->currentText() == QStringLiteral("16bit");
+  // The rate chosen before a format without MP3 emptied the list comes back with it.
   bool numeric = false;
-  const int32_t previous = combo->currentText().toInt(&numeric);
+  const int32_t shown = combo->currentText().toInt(&numeric);
+  if (numeric) lastBitRate_ = shown;
   combo->clear();
   if (sixteenBit) {
     const int32_t channelCode = c_.ComboFmt[2]->currentText() == QStringLiteral("Stereo") ? 3 : 2;
     ComboModel model;
     recorder_->Codec().LoadBitRateToCombo(model, c_.ComboFmt[0]->currentText().toInt(), channelCode,
-                                          numeric ? previous : 0);
+                                          lastBitRate_);
     for (const std::string& item : model.items) combo->addItem(QString::fromStdString(item));
     combo->setCurrentText(QString::fromStdString(model.text));
   }

@@ -17,11 +17,12 @@
 
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
-#include "app/window/SessionChoice.h"
+#include "app/window/ExternalPrograms.h"
 #include "platform/WaveBackends.h"
 #include "settings/DataFolder.h"
 #include "settings/LogSetup.h"
 #include "settings/Settings.h"
+#include "settings/UserStore.h"
 #include "settings/WindowPlacement.h"
 #include "support/EventPump.h"
 #include "support/FileSystem.h"
