@@ -62,16 +62,14 @@ void FrmMain::ConnectControls() {
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::KeyRelease) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    auto* widget = qobject_cast<QWidget*>(watched);
-    // Once per key, at the window that has the focus, whichever control it is.
-    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-    if (widget && widget == focus && widget->window() == this && !key->isAutoRepeat() &&
-        key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12) {
-      FormKeyUp(key->key());
-      return key->key() == Qt::Key_F4 || key->key() == Qt::Key_F10;
-    }
-    return false;
+    // The window hears the function keys before its controls, whichever has the
+    // focus; the release is handled at its first receiver and goes no further.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    const bool functionKey = key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12;
+    if (!functionKey || !widget || widget->window() != this) return false;
+    if (!key->isAutoRepeat()) FormKeyUp(key->key());
+    return true;
   }
   const bool press = type == QEvent::MouseButtonPress;
   const bool release = type == QEvent::MouseButtonRelease;
