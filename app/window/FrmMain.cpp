@@ -72,6 +72,10 @@ FrmMain::FrmMain(Settings& settings, WaveBackend& devices, DialogPresenter* dial
   });
   SetEventPump([] { QCoreApplication::processEvents(); });
   recorder_ = std::make_unique<Recorder>(devices_, *this, settings_);
+  playSession_ = std::make_unique<RecorderPlaySession>(*recorder_, devices_);
+  engine_ = std::make_unique<PlayEngine>(devices_, *playSession_);
+  transport_ = std::make_unique<PlayTransport>(*engine_, *this, *playSession_);
+  recorder_->playbackStep = [this](bool redraw) { transport_->Tick(redraw); };
   CreateControls();
   ConnectControls();
   TimerRec.setTimerType(Qt::PreciseTimer);
@@ -81,7 +85,10 @@ FrmMain::FrmMain(Settings& settings, WaveBackend& devices, DialogPresenter* dial
 
 FrmMain::~FrmMain() {
   TimerRec.stop();
-  recorder_.reset();  // closes the devices while the view still exists
+  // The devices close while the views still exist.
+  transport_.reset();
+  engine_.reset();
+  recorder_.reset();
   SetEventPump(nullptr);
   SetMessagePresenter(nullptr);
 }
@@ -103,6 +110,7 @@ void FrmMain::FormLoad(bool runTimer) {
   const bool rmsPlus3 = settings_.ReadWhole("RMSP3mon") != 0;
   c_.MenuRMSP3->setChecked(rmsPlus3);
   recorder_->SetRmsPlus3(rmsPlus3);
+  transport_->levels.rmsPlus3 = rmsPlus3;
   SetUpMp3();
   RestorePlacement();
   SyncSelectors();

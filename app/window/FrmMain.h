@@ -15,6 +15,10 @@
 #include <memory>
 #include <string>
 
+#include "playback/PlayEngine.h"
+#include "playback/PlayTransport.h"
+#include "playback/PlayView.h"
+#include "playback/RecorderPlaySession.h"
 #include "recording/Recorder.h"
 #include "recording/RecorderView.h"
 
@@ -62,7 +66,7 @@ struct MainControls {
   QAction* MenuRMSP3 = nullptr;
 };
 
-class FrmMain final : public QMainWindow, public RecorderView {
+class FrmMain final : public QMainWindow, public RecorderView, public PlayView {
   Q_OBJECT
  public:
   // The settings' session is fixed already. dialogs null: the real boxes and
@@ -97,6 +101,7 @@ class FrmMain final : public QMainWindow, public RecorderView {
   void SetConfDialogOpener(ConfDialogOpener opener) { confOpener_ = std::move(opener); }
 
   Recorder& recorder() { return *recorder_; }
+  PlayTransport& transport() { return *transport_; }
   Settings& settings() { return settings_; }
   const MainControls& controls() const { return c_; }
   float SizeRate() const { return sizeRate_; }
@@ -117,6 +122,13 @@ class FrmMain final : public QMainWindow, public RecorderView {
   void StopPlaybackForTake(const std::string& zeroTimeText) override;
   std::string SaveFileDialog(const std::string& folder, const std::string& filterLabel,
                              const std::string& pattern) override;
+
+  // PlayView.
+  void SetPlayButtonLook(PlayButtonLook look) override;
+  void SetPositionMax(int64_t frames) override;
+  void SetPosition(int64_t frames) override;
+  void ShowPlayTime(const std::string& text) override;
+  void ClearPlaybackLevels() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -155,6 +167,9 @@ class FrmMain final : public QMainWindow, public RecorderView {
   std::unique_ptr<DialogPresenter> ownDialogs_;
   DialogPresenter* dialogs_;
   std::unique_ptr<Recorder> recorder_;
+  std::unique_ptr<RecorderPlaySession> playSession_;
+  std::unique_ptr<PlayEngine> engine_;
+  std::unique_ptr<PlayTransport> transport_;
   MainControls c_;
   QTimer TimerRec;
   bool runTimer_ = false;

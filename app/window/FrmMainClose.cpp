@@ -41,6 +41,7 @@ bool FrmMain::FormUnload() {
     recorder_->controls.CheckInputMon = 0;
     recorder_->InputMonitorClicked();
   }
+  transport_->PlayStop(0);
   TimerRec.stop();
   SaveSettings();
   WindowPlacement current;

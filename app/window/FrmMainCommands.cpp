@@ -13,6 +13,7 @@
 #include "app/window/DialogPresenter.h"
 #include "app/window/ExternalPrograms.h"
 #include "app/window/FrmMain.h"
+#include "meters/Levels.h"
 #include "settings/Settings.h"
 #include "support/FileSystem.h"
 #include "support/MessageBox.h"
@@ -32,6 +33,7 @@ std::string LevelText(int32_t tenths) {
 void FrmMain::ConnectControls() {
   for (int32_t i = 0; i < 3; ++i) {
     connect(c_.RecButtons[i], &QPushButton::clicked, this, [this, i] { RecButtonsClick(i); });
+    connect(c_.PlayButtons[i], &QPushButton::clicked, this, [this, i] { transport_->PlayButtonClick(i); });
     connect(c_.HScrollRec[i], &QSlider::valueChanged, this, [this, i] { HScrollRecChange(i); });
     connect(c_.ComboFmt[i], &QComboBox::activated, this, [this] {
       SyncSelectors();
@@ -45,6 +47,10 @@ void FrmMain::ConnectControls() {
     c_.PictureVU[i]->installEventFilter(this);
   }
   c_.PicFN->installEventFilter(this);
+  connect(c_.ProgBar, &QSlider::sliderPressed, this, [this] { transport_->BarPressed(); });
+  connect(c_.ProgBar, &QSlider::sliderMoved, this, [this](int value) { transport_->BarDragged(value); });
+  connect(c_.ProgBar, &QSlider::sliderReleased, this,
+          [this] { transport_->BarReleased(c_.ProgBar->sliderPosition()); });
   for (QCheckBox* box : {c_.CheckUseTH, c_.CheckSequential, c_.CheckModemp3}) {
     connect(box, &QCheckBox::clicked, this, [this] { SyncControls(); });
   }
@@ -90,7 +96,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-bool FrmMain::Busy() const { return recorder_->State().IsRecording != 0; }
+bool FrmMain::Busy() const { return recorder_->State().IsRecording != 0 || transport_->PlayRequested() != 0; }
 
 void FrmMain::RecButtonsClick(int32_t index) {
   if (index == 0) recorder_->RecordCommand(0);
@@ -115,7 +121,10 @@ void FrmMain::MenuHelpClick(int32_t index) {
   }
 }
 
-void FrmMain::MenuRMSP3Click() { recorder_->SetRmsPlus3(c_.MenuRMSP3->isChecked()); }
+void FrmMain::MenuRMSP3Click() {
+  recorder_->SetRmsPlus3(c_.MenuRMSP3->isChecked());
+  transport_->levels.rmsPlus3 = c_.MenuRMSP3->isChecked();
+}
 
 void FrmMain::ShowVersionInfo() {
   const std::string program = QCoreApplication::applicationFilePath().toStdString();
@@ -158,7 +167,9 @@ void FrmMain::RefreshMp3Options() {
 
 void FrmMain::LevelSliderChange(int32_t index) {
   const int32_t value = c_.LevelSlider[index]->value();
-  if (index == 0) recorder_->SetRecLevel(static_cast<float>(value) / 10.0f);
+  const float db = static_cast<float>(value) / 10.0f;
+  if (index == 0) recorder_->SetRecLevel(db);
+  if (index == 1) engine_->PlaybackGain = {DbToLin(db), DbToLin(db)};
   c_.TextLevel[index]->setText(QString::fromStdString(LevelText(value)));
 }
 

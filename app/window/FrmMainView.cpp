@@ -37,20 +37,39 @@ void FrmMain::ShowSliderValue(int32_t k, const std::string& text) {
   c_.TextValue[static_cast<size_t>(k)]->setText(QString::fromStdString(text));
 }
 
-void FrmMain::SetRecordedExtent(int64_t frames) {
-  c_.ProgBar->setMaximum(static_cast<int>(std::min<int64_t>(frames, INT32_MAX)));
-}
+void FrmMain::SetRecordedExtent(int64_t frames) { SetPositionMax(frames); }
 
 void FrmMain::ClearInputLevels() { c_.PictureWave[0]->update(); }
 
-void FrmMain::StopPlaybackForTake(const std::string& zeroTimeText) {
-  c_.ProgBar->setValue(0);
-  c_.TextInfo[1]->setText(QString::fromStdString(zeroTimeText));
+void FrmMain::StopPlaybackForTake(const std::string& /*zeroTimeText*/) {
+  if (transport_->PlayRequested()) transport_->PlayStop(1);
+  transport_->HeadHome();
 }
 
 std::string FrmMain::SaveFileDialog(const std::string& folder, const std::string& filterLabel,
                                     const std::string& pattern) {
   return dialogs_->File(true, filterLabel + "|" + pattern, folder, "", -1);
 }
+
+}  // namespace lumora
+
+namespace lumora {
+
+void FrmMain::SetPlayButtonLook(PlayButtonLook look) {
+  const char* styles[] = {"", "background-color: #30a040;", "background-color: #c0a020;"};
+  c_.PlayButtons[2]->setStyleSheet(styles[static_cast<int>(look)]);
+}
+
+void FrmMain::SetPositionMax(int64_t frames) {
+  c_.ProgBar->setMaximum(static_cast<int>(std::min<int64_t>(frames, INT32_MAX)));
+}
+
+void FrmMain::SetPosition(int64_t frames) {
+  c_.ProgBar->setValue(static_cast<int>(std::min<int64_t>(frames, INT32_MAX)));
+}
+
+void FrmMain::ShowPlayTime(const std::string& text) { c_.TextInfo[1]->setText(QString::fromStdString(text)); }
+
+void FrmMain::ClearPlaybackLevels() { c_.PictureWave[1]->update(); }
 
 }  // namespace lumora

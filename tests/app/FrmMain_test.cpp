@@ -141,3 +141,29 @@ TEST_F(WindowTest, RegisterHandsTheLastTakeToTheApplicationQuoted) {
 
 }  // namespace
 }  // namespace lumora::test
+
+namespace lumora::test {
+namespace {
+
+TEST_F(WindowTest, TheLastTakePlaysThroughThePlayStrip) {
+  Load("DeviceOutName=Speakers\n");
+  window_->RecButtonsClick(1);
+  Tick(2.0);
+  window_->RecButtonsClick(2);
+  Tick();
+  QTest::mouseClick(c().PlayButtons[2], Qt::LeftButton);
+  EXPECT_TRUE(window_->transport().PlayRequested());
+  window_->MenuHelpClick(1);
+  EXPECT_TRUE(dialogs_.messages.empty()) << "no version box while playing";
+  Tick(1.0);
+  EXPECT_GT(c().ProgBar->value(), 0);
+  EXPECT_NE(c().TextInfo[1]->text(), QStringLiteral("00'00.0"));
+  EXPECT_FALSE(devices_.OutputBytes(0).empty());
+  Tick(2.0);  // past the end
+  EXPECT_FALSE(window_->transport().PlayRequested());
+  EXPECT_EQ(c().ProgBar->value(), c().ProgBar->maximum());
+  EXPECT_EQ(c().TextInfo[1]->text().left(5), QStringLiteral("00'01"));
+}
+
+}  // namespace
+}  // namespace lumora::test
