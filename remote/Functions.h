@@ -38,11 +38,10 @@ int32_t FunctionIndexOf(const std::string& text, int32_t column);
 // The command index of each function key and remote input, and the delay (ms)
 // before a latched remote input's command runs.
 struct ControlMaps {
-  std::array<int32_t, 12> FKeyFunctions{kFnRec,       kFnRecStop, kFnPlay,     kFnPlayStop,
-                                        kFnPlayPause, kFnStopAll, kFnSave,     kFnHeadHome,
-                                        kFnNone,      kFnNone,    kFnNone,     kFnNone};
-  std::array<int32_t, 8> RemoteFunctions{kFnRec,       kFnRecStop, kFnPlay,  kFnPlayStop,
-                                         kFnPlayPause, kFnStopAll, kFnSave,  kFnHeadHome};
+  std::array<int32_t, 12> FKeyFunctions{kFnRec,  kFnRecStop,  kFnPlay, kFnPlayStop, kFnPlayPause, kFnStopAll,
+                                        kFnSave, kFnHeadHome, kFnNone, kFnNone,     kFnNone,      kFnNone};
+  std::array<int32_t, 8> RemoteFunctions{kFnRec,       kFnRecStop, kFnPlay, kFnPlayStop,
+                                         kFnPlayPause, kFnStopAll, kFnSave, kFnHeadHome};
   std::array<int32_t, 8> RemoteDelays{};
 };
 

@@ -90,7 +90,8 @@ class HidapiTransport final : public HidTransport {
   static void LogOpenFailure(const std::string& path) {
     if (access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
       Log("HID: no permission to open " + path +
-          " (install packaging/70-lumora-remote.rules into /etc/udev/rules.d and replug the box)", 1);
+              " (install packaging/70-lumora-remote.rules into /etc/udev/rules.d and replug the box)",
+          1);
     } else {
       Log("HID: cannot open " + path + ": " + std::strerror(errno), 1);
     }

@@ -70,8 +70,9 @@ void CommandDriver::BeforeTick(double seconds) {
 bool CommandDriver::ScriptOver() const {
   const auto& held = remote_->RemoteHeld;
   const LoopState& loop = recorder_.Loop();
-  return script_.Done() && !box_->HasEvents() && std::none_of(held.begin(), held.end(), [](bool h) { return h; }) &&
-         !target_.IsRecording() && !loop.pendingStart && !loop.pendingStop;
+  return script_.Done() && !box_->HasEvents() &&
+         std::none_of(held.begin(), held.end(), [](bool h) { return h; }) && !target_.IsRecording() &&
+         !loop.pendingStart && !loop.pendingStop;
 }
 
 bool CommandDriver::Finished() const {

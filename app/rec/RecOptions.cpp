@@ -57,8 +57,8 @@ Events, one line each on stdout:
 namespace {
 
 bool NeedsValue(const std::string& arg) {
-  return arg == "--input" || arg == "--input-file" || arg == "--seconds" || arg == "--ini" || arg == "--set" ||
-         arg == "--remote-script";
+  return arg == "--input" || arg == "--input-file" || arg == "--seconds" || arg == "--ini" ||
+         arg == "--set" || arg == "--remote-script";
 }
 
 bool Apply(RecOptions& options, const std::string& arg, const std::string& value, std::string& error) {

@@ -76,7 +76,7 @@ TEST_F(HidTest, EventAndStateQueries) {
   EXPECT_EQ(hid.VondRead(), 0);  // nothing fired
   box.Press(3);
   EXPECT_EQ(hid.VondRead(), 3);
-  EXPECT_EQ(hid.VondRead(), 0);  // an event is reported once
+  EXPECT_EQ(hid.VondRead(), 0);      // an event is reported once
   EXPECT_EQ(hid.VondRead(1), 0xFB);  // input 3 still held: bit 2 low
   box.Release(3);
   EXPECT_EQ(hid.VondRead(1), 255);
@@ -140,10 +140,11 @@ TEST_F(HidTest, FaultsFailTheExchangeWithoutFreezing) {
   EXPECT_EQ(hid.HidInit(C_HID::kRemoteBoxMode, 1), 1);
   EXPECT_EQ(hid.VondRead(1), 0xFD);  // input 2 is still held
 
-  EXPECT_EQ(LogLines(".log"), (std::vector<std::string>{
-                                  "HIDIO GetOverlappedResult TimeOut pIsRead=1 pOl=1 tTakes=501 c_TimeoutMS=500",
-                             "HID ReadRequest err1", "HID Port Different", "HIDIO insufficient -1 pIsRead=0",
-                             "HID InquiryRequst err", "HIDIO insufficient -1 pIsRead=0"}));
+  EXPECT_EQ(LogLines(".log"),
+            (std::vector<std::string>{
+                "HIDIO GetOverlappedResult TimeOut pIsRead=1 pOl=1 tTakes=501 c_TimeoutMS=500",
+                "HID ReadRequest err1", "HID Port Different", "HIDIO insufficient -1 pIsRead=0",
+                "HID InquiryRequst err", "HIDIO insufficient -1 pIsRead=0"}));
 }
 
 TEST_F(HidTest, NoRemoteBoxAmongTheSystemsDevices) {

@@ -33,9 +33,10 @@ class RemoteRec : public ::testing::Test {
   // a shell command whose output becomes standard input.
   RunResult Run(const std::string& args, const std::string& feed = "true") {
     const std::string err = dir_.file("stderr.txt");
-    const std::string command = feed + " | XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" +
-                                dir_.folder() + "state " + kRec + " --ini " + dir_.file("rec.ini") +
-                                " --set DataPath=" + dir_.folder() + " " + args + " 2>" + err;
+    const std::string command = feed + " | XDG_CONFIG_HOME=" + dir_.folder() +
+                                "config XDG_STATE_HOME=" + dir_.folder() + "state " + kRec + " --ini " +
+                                dir_.file("rec.ini") + " --set DataPath=" + dir_.folder() + " " + args +
+                                " 2>" + err;
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
     std::array<char, 4096> chunk;
@@ -135,8 +136,8 @@ TEST_F(RemoteRec, CommandsFromStandardInput) {
   EXPECT_GT(frames2, 0.2 * kRate);
   EXPECT_GT(start2, start1 + frames1);
   // The second take ran until standard input ended.
-  EXPECT_EQ(run.out, "start " + first + "\nstop " + first + " " + std::to_string(frames1) + "\nstart " + second +
-                         "\nstop " + second + " " + std::to_string(frames2) + "\n");
+  EXPECT_EQ(run.out, "start " + first + "\nstop " + first + " " + std::to_string(frames1) + "\nstart " +
+                         second + "\nstop " + second + " " + std::to_string(frames2) + "\n");
 }
 
 TEST_F(RemoteRec, RefusalsOfTheRemoteOptions) {
