@@ -54,19 +54,22 @@ class HidTest : public ::testing::Test {
   SimulatedHid bus_;
 };
 
-TEST_F(HidTest, FindsOnlyTheBoxOfTheWantedNumber) {
-  bus_.AddBox(1);
+TEST_F(HidTest, FindsOnlyTheBoxOfTheWantedNumberAndWritesCommandsToIt) {
+  SimulatedBox& box = bus_.AddBox(1);
   C_HID hid(bus_);
   EXPECT_EQ(hid.HidInit(C_HID::kRemoteBoxMode, 3), 0);
-  EXPECT_EQ(hid.HIDFilename(), "");
   EXPECT_EQ(hid.HidInit(32, 1), 0);
+  EXPECT_EQ(hid.VondWrite(2), 0);
   EXPECT_EQ(hid.HidInit(C_HID::kRemoteBoxMode, 0), 1);  // 0 and 1 both want box 1
   EXPECT_EQ(hid.HIDFilename(), "sim:box1");
   EXPECT_EQ(hid.ReceiveSize(), SimulatedHid::kReportLength);
+  // Codes 0 and 255 are never sent.
+  EXPECT_EQ(hid.VondWrite(0) + hid.VondWrite(255), 0);
+  EXPECT_EQ(hid.VondWrite(102) + hid.VondWrite(3), 2);
+  EXPECT_EQ(box.Commands(), (std::vector<int32_t>{102, 3}));
   hid.HidClose();
   hid.HidClose();
   EXPECT_EQ(hid.HIDFilename(), "");
-  EXPECT_EQ(hid.VondRead(), 0);
 }
 
 TEST_F(HidTest, EventAndStateQueries) {
@@ -92,18 +95,6 @@ TEST_F(HidTest, EventAndStateQueries) {
   hid.HidClose();
   EXPECT_EQ(hid.VondRead(1), 7);  // closed: the last value, at once
   EXPECT_EQ(box.Inquiries(), 9);
-}
-
-TEST_F(HidTest, CommandWritesSkipZeroAnd255) {
-  SimulatedBox& box = bus_.AddBox(1);
-  C_HID hid(bus_);
-  EXPECT_EQ(hid.VondWrite(2), 0);  // not open
-  ASSERT_EQ(hid.HidInit(C_HID::kRemoteBoxMode, 1), 1);
-  EXPECT_EQ(hid.VondWrite(0), 0);
-  EXPECT_EQ(hid.VondWrite(255), 0);
-  EXPECT_EQ(hid.VondWrite(102), 1);
-  EXPECT_EQ(hid.VondWrite(3), 1);
-  EXPECT_EQ(box.Commands(), (std::vector<int32_t>{102, 3}));
 }
 
 TEST_F(HidTest, FaultsFailTheExchangeWithoutFreezing) {
