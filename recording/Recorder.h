@@ -35,6 +35,9 @@ class Recorder {
   // acted on an input, and the tick then carries out only a pending start or
   // stop. Empty without a remote.
   std::function<int32_t()> remotePoll;
+  // The playback step (the play transport's update), run by Tick after the
+  // capture work unless the tick ended early; told whether the tick redraws.
+  std::function<void(bool redraw)> playbackStep;
 
   // 0 chooses the output file (save dialog), 1 starts a take, 2 stops it.
   void RecordCommand(int32_t action);
