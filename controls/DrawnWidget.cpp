@@ -5,7 +5,10 @@
 
 namespace lumora {
 
-DrawnWidget::DrawnWidget(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+DrawnWidget::DrawnWidget(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
 
 void DrawnWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);

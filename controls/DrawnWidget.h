@@ -18,12 +18,16 @@ class DrawnWidget : public QWidget {
   const Surface& Face() const { return surface_; }
   // The control as drawn: its surface, without a paint event.
   const QImage& Picture() const { return surface_.Image(); }
+  // A drawn control keeps the size it is given.
+  QSize sizeHint() const override { return size(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   // Shows the changed part of the surface at the next paint.
   void Refresh(const QRect& changed) { update(changed); }
   void Refresh() { update(); }
+  // True when the widget's size differs from the surface's: a resize that needs a new layout.
+  bool SizeChanged() const { return size() != surface_.Size(); }
 
   Surface surface_;
 };

@@ -8,6 +8,7 @@ namespace lumora {
 std::unique_ptr<GalleryPage> BuildGallery(double sizeRate) {
   auto page = std::make_unique<GalleryPage>(sizeRate);
   AddFacesSection(*page);
+  AddButtonsSection(*page);
   page->adjustSize();
   return page;
 }

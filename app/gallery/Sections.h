@@ -7,5 +7,6 @@ namespace lumora {
 class GalleryPage;
 
 void AddFacesSection(GalleryPage& page);
+void AddButtonsSection(GalleryPage& page);
 
 }  // namespace lumora
