@@ -18,6 +18,8 @@
 #include "platform/SignalSource.h"
 #include "platform/SimulatedWave.h"
 #include "platform/WaveBackends.h"
+#include "remote/HidTransport.h"
+#include "remote/SimulatedBox.h"
 #include "settings/Settings.h"
 
 namespace lumora {
@@ -49,8 +51,10 @@ int Grab(int argc, char** argv, const GrabOptions& options) {
   Settings settings;
   settings.FixSession(0);
   settings.AddOverride("InputMon=1");
+  settings.AddOverride("USBHIDID=0");
   const auto devices = TestSignalDevices();
-  FrmMain window(settings, *devices);
+  SimulatedHid noBox;
+  FrmMain window(settings, *devices, noBox);
   window.FormLoad();
   window.show();
   bool saved = false;
@@ -71,7 +75,8 @@ int Run(int argc, char** argv) {
   if (!slot) return 0;
   settings.FixSession(*slot);
   const auto devices = CreateWaveBackend();
-  FrmMain window(settings, *devices);
+  const auto hid = CreateHidTransport();
+  FrmMain window(settings, *devices, *hid);
   window.FormLoad();
   window.show();
   return app.exec();

@@ -63,8 +63,8 @@ void DetectLanguage(const Settings& settings) {
 
 float ClampSizeRate(float rate) { return std::clamp(rate, 0.7f, 3.0f); }
 
-FrmMain::FrmMain(Settings& settings, WaveBackend& devices, DialogPresenter* dialogs)
-    : settings_(settings), devices_(devices), tpp_(ScreenTpp(*this)) {
+FrmMain::FrmMain(Settings& settings, WaveBackend& devices, HidTransport& hid, DialogPresenter* dialogs)
+    : settings_(settings), devices_(devices), remote_(hid), tpp_(ScreenTpp(*this)) {
   if (!dialogs) ownDialogs_ = std::make_unique<QtDialogPresenter>(this, tpp_);
   dialogs_ = dialogs ? dialogs : ownDialogs_.get();
   SetMessagePresenter([this](const std::string& text, int32_t style, const std::string& title) {
@@ -74,8 +74,9 @@ FrmMain::FrmMain(Settings& settings, WaveBackend& devices, DialogPresenter* dial
   recorder_ = std::make_unique<Recorder>(devices_, *this, settings_);
   playSession_ = std::make_unique<RecorderPlaySession>(*recorder_, devices_);
   engine_ = std::make_unique<PlayEngine>(devices_, *playSession_);
-  transport_ = std::make_unique<PlayTransport>(*engine_, *this, *playSession_);
+  transport_ = std::make_unique<PlayTransport>(*engine_, *this, *playSession_, &remote_);
   recorder_->playbackStep = [this](bool redraw) { transport_->Tick(redraw); };
+  recorder_->remotePoll = [this] { return remote_.RemoteOpen() ? remote_.PollRemote(maps_, *this) : 0; };
   CreateControls();
   ConnectControls();
   TimerRec.setTimerType(Qt::PreciseTimer);
@@ -115,13 +116,20 @@ void FrmMain::FormLoad(bool runTimer) {
   RestorePlacement();
   SyncSelectors();
   for (int32_t k = 0; k < 3; ++k) HScrollRecChange(k);
+  maps_ = LoadControlMaps(settings_);
   ResolveRegApp(settings_);
+  RestartRemote();
   c_.CheckInputMon->setChecked(settings_.ReadShort("InputMon") == 1);
   InputMonClick();
   setEnabled(true);
   loaded_ = true;
   runTimer_ = runTimer;
   if (runTimer_) TimerRec.start(10);
+}
+
+void FrmMain::RestartRemote() {
+  remote_.InitHID(settings_);
+  transport_->tallyInvert = remote_.TallyInvert();
 }
 
 void FrmMain::ChooseErrorCatch() {

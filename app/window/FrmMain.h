@@ -21,6 +21,9 @@
 #include "playback/RecorderPlaySession.h"
 #include "recording/Recorder.h"
 #include "recording/RecorderView.h"
+#include "remote/CommandTarget.h"
+#include "remote/Functions.h"
+#include "remote/Remote.h"
 
 class QAction;
 class QCheckBox;
@@ -66,12 +69,12 @@ struct MainControls {
   QAction* MenuRMSP3 = nullptr;
 };
 
-class FrmMain final : public QMainWindow, public RecorderView, public PlayView {
+class FrmMain final : public QMainWindow, public RecorderView, public PlayView, public CommandTarget {
   Q_OBJECT
  public:
-  // The settings' session is fixed already. dialogs null: the real boxes and
-  // dialogs over this window.
-  FrmMain(Settings& settings, WaveBackend& devices, DialogPresenter* dialogs = nullptr);
+  // The settings' session is fixed already; hid is where the remote box is
+  // looked for. dialogs null: the real boxes and dialogs over this window.
+  FrmMain(Settings& settings, WaveBackend& devices, HidTransport& hid, DialogPresenter* dialogs = nullptr);
   ~FrmMain() override;
 
   // The start sequence from the caption on; with runTimer the recording timer
@@ -100,6 +103,11 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView {
   using ConfDialogOpener = std::function<void(FrmMain&)>;
   void SetConfDialogOpener(ConfDialogOpener opener) { confOpener_ = std::move(opener); }
 
+  // What the configuration dialog edits and restarts: the key and remote
+  // assignments, and the remote from the settings (InitHID).
+  ControlMaps& Maps() { return maps_; }
+  void RestartRemote();
+
   Recorder& recorder() { return *recorder_; }
   PlayTransport& transport() { return *transport_; }
   Settings& settings() { return settings_; }
@@ -122,6 +130,17 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView {
   void StopPlaybackForTake(const std::string& zeroTimeText) override;
   std::string SaveFileDialog(const std::string& folder, const std::string& filterLabel,
                              const std::string& pattern) override;
+
+  // CommandTarget: what the function keys and the remote press.
+  bool IsRecording() const override { return recorder_->State().IsRecording != 0; }
+  bool IsPlaying() const override { return transport_->PlayRequested() != 0; }
+  void ClickRecButton(int32_t index) override { RecButtonsClick(index); }
+  void ClickPlayButton(int32_t index) override { transport_->PlayButtonClick(index); }
+  void ClickRegButton() override { RegisterRecording(); }
+  int64_t HeadPosition() const override { return transport_->PlayPosition(); }
+  int64_t HeadMaximum() const override;
+  int32_t HeadRate() const override { return playSession_->SampleRate(); }
+  void SetHeadPosition(int64_t frames) override { transport_->Seek(frames); }
 
   // PlayView.
   void SetPlayButtonLook(PlayButtonLook look) override;
@@ -160,13 +179,15 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView {
   void InputMonClick();
   void SyncSelectors();
   void SyncControls();
-  bool Busy() const;
+  bool Busy() const { return IsRecording() || IsPlaying(); }
 
   Settings& settings_;
   WaveBackend& devices_;
   std::unique_ptr<DialogPresenter> ownDialogs_;
   DialogPresenter* dialogs_;
   std::unique_ptr<Recorder> recorder_;
+  Remote remote_;
+  ControlMaps maps_;
   std::unique_ptr<RecorderPlaySession> playSession_;
   std::unique_ptr<PlayEngine> engine_;
   std::unique_ptr<PlayTransport> transport_;

@@ -42,6 +42,7 @@ bool FrmMain::FormUnload() {
     recorder_->InputMonitorClicked();
   }
   transport_->PlayStop(0);
+  remote_.Close();
   TimerRec.stop();
   SaveSettings();
   WindowPlacement current;

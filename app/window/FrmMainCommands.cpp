@@ -96,8 +96,6 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-bool FrmMain::Busy() const { return recorder_->State().IsRecording != 0 || transport_->PlayRequested() != 0; }
-
 void FrmMain::RecButtonsClick(int32_t index) {
   if (index == 0) recorder_->RecordCommand(0);
   if (index == 1) recorder_->RequestStart();
@@ -210,6 +208,11 @@ void FrmMain::SyncControls() {
   controls.ComboBitRate = c_.ComboBitRate->currentText().toStdString();
 }
 
-void FrmMain::FormKeyUp(int /*key*/) {}
+void FrmMain::FormKeyUp(int key) {
+  // The function-key table counts F1 ... F12 as 112 ... 123.
+  FunctionKeyUp(112 + key - Qt::Key_F1, maps_, *this);
+}
+
+int64_t FrmMain::HeadMaximum() const { return c_.ProgBar->maximum(); }
 
 }  // namespace lumora

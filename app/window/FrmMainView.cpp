@@ -25,7 +25,8 @@ void FrmMain::SetInputMonitorEnabled(bool enabled) { c_.CheckInputMon->setEnable
 
 void FrmMain::ShowFileName(const std::string& name) { c_.PicFN->setText(QString::fromStdString(name)); }
 
-void FrmMain::SetRecordingTally(bool /*on*/) {}
+// Tally output 2 lights while recording.
+void FrmMain::SetRecordingTally(bool on) { remote_.SetTallyOutput(2, on); }
 
 void FrmMain::SetRecTimeColours(int32_t colourSet) {
   c_.TextInfo[0]->setStyleSheet(kRecTimeColours[colourSet == 1 ? 1 : 0]);

@@ -167,3 +167,35 @@ TEST_F(WindowTest, TheLastTakePlaysThroughThePlayStrip) {
 
 }  // namespace
 }  // namespace lumora::test
+
+namespace lumora::test {
+namespace {
+
+TEST_F(WindowTest, FunctionKeysAndTheRemoteBoxRecordWhicheverControlHasTheFocus) {
+  SimulatedBox& box = hid_.AddBox(1);
+  Load("USBHIDID=1\n");
+  QTest::keyClick(c().HScrollRec[0], Qt::Key_F1);
+  Tick();
+  ASSERT_TRUE(Recording());
+  EXPECT_EQ(c().HScrollRec[0]->value(), -45) << "the key went to the window, not the slider";
+  Tick(1.0);
+  QTest::keyClick(c().ComboFmt[0], Qt::Key_F2, Qt::ShiftModifier);
+  Tick();
+  ASSERT_FALSE(Recording());
+  EXPECT_GT(ReadWithSndfile(dir_.folder() + "new.wav").frames, 0);
+
+  box.Press(1);  // REC
+  Tick();
+  EXPECT_TRUE(Recording());
+  box.Release(1);
+  box.Press(2);  // REC_STOP
+  Tick();
+  EXPECT_FALSE(Recording());
+  // The three lights off at the start, then the recording light on and off per take.
+  EXPECT_EQ(box.Commands(), (std::vector<int32_t>{101, 102, 103, 2, 102, 2, 102}));
+  ASSERT_TRUE(window_->close());
+  EXPECT_EQ(box.Commands().size(), 10u) << "the lights are switched off at exit";
+}
+
+}  // namespace
+}  // namespace lumora::test

@@ -18,6 +18,7 @@
 #include "app/window/FrmMain.h"
 #include "common/TempDir.h"
 #include "platform/SimulatedWave.h"
+#include "remote/SimulatedBox.h"
 #include "settings/Settings.h"
 #include "settings/SettingsTestKit.h"
 #include "support/Clock.h"
@@ -67,7 +68,7 @@ class WindowTest : public ::testing::Test {
     settings_.FixSession(0);
     settings_.AddOverride("DataPath=" + dir_.folder());
     settings_.AddOverride("DebugLogPath=" + dir_.folder() + "log/");
-    window_ = std::make_unique<FrmMain>(settings_, devices_, &dialogs_);
+    window_ = std::make_unique<FrmMain>(settings_, devices_, hid_, &dialogs_);
     window_->FormLoad(false);
   }
   // One timer tick after 40 ms of simulated time.
@@ -91,6 +92,7 @@ class WindowTest : public ::testing::Test {
   ScopedEnv data_{"XDG_DATA_HOME", dir_.folder() + "data"};
   ManualClock clock_;
   SimulatedWave devices_;
+  SimulatedHid hid_;
   Settings settings_{dir_.folder()};
   FakeDialogs dialogs_;
   std::unique_ptr<FrmMain> window_;
