@@ -49,7 +49,8 @@ TEST(ReadWaveFileInfo, OnlyPcmInTheProgramsLayoutsIsUsable) {
   const struct {
     uint32_t channels, bits;
     int32_t index;  // -1: unusable
-  } layouts[] = {{2, 8, 1}, {1, 24, 4}, {8, 16, 7}, {4, 16, -1}, {6, 8, -1}, {2, 32, -1}, {0, 16, -1}, {9, 16, -1}};
+  } layouts[] = {{2, 8, 1},  {1, 24, 4},  {8, 16, 7},  {4, 16, -1},
+                 {6, 8, -1}, {2, 32, -1}, {0, 16, -1}, {9, 16, -1}};
   for (const auto& l : layouts) {
     const WaveFileInfo info =
         InfoOf(Riff({Chunk("fmt ", FmtBody(l.channels, 44100, l.bits)), Chunk("data", Bytes(48))}));
