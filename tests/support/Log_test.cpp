@@ -53,7 +53,6 @@ TEST_F(LogTest, LinesGoToTheFileOfTheirDayAndKind) {
 
 TEST_F(LogTest, NothingIsWrittenWhenDisabledOrTwoFolderLevelsAreMissing) {
   ConfigureLog({0, dir.file("log"), "STUDIO1", "lumora"});
-  Log("normal");
   Log("error", 1);
   EXPECT_FALSE(fs::exists(dir.file("log")));
   ConfigureLog({1, dir.file("a/b"), "STUDIO1", "lumora"});

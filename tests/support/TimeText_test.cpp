@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "support/Clock.h"
+
 namespace lumora {
 namespace {
 
@@ -46,6 +48,15 @@ TEST_F(DateTimeTextTest, AddedSecondsCarryPastMidnightBothWays) {
   // Fractions never round into the next second.
   EXPECT_EQ(At(2026, 12, 5, 86399.9995, 0, 0, 0, 7), "2026/12/05 23:59:59.999");
   EXPECT_EQ(At(2026, 12, 5, kAfternoon + 0.7496, 0, 0, 0, 6), "13:04:09.999");
+}
+
+TEST(CivilDate, RoundTripsAcrossLeapYearsAndCenturies) {
+  for (int64_t days = -800000; days <= 800000; days += 97) {
+    int32_t y, m, d;
+    CivilFromDays(days, y, m, d);
+    EXPECT_EQ(DaysFromCivil(y, m, d), days);
+  }
+  EXPECT_EQ(DaysFromCivil(2100, 3, 1) - DaysFromCivil(2100, 2, 28), 1);
 }
 
 TEST(TimeText, EveryStyleFractionsTotalsAndNegatives) {
