@@ -1,17 +1,16 @@
 #include "settings/IniStore.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <random>
 
 #include "SettingsTestKit.h"
+#include "common/FileSizeLimit.h"
 #include "settings/ProfileText.h"
 
 namespace lumora {
@@ -94,15 +93,10 @@ TEST_F(IniStoreTest, BrokenFilesReadAsDefaultsAndLoseNothingOnWrite) {
 TEST_F(IniStoreTest, FullDiskFailsTheWriteAndKeepsTheOldFile) {
   const std::string before = "[conf]\r\nnFreq=48000\r\n" + std::string(200, ';') + "\r\n";
   WriteText(ini_, before);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  const rlimit limit{64, old.rlim_max};
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &limit);
-  const bool written = IniWriteValue("nBit", "24", ini_);
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_FALSE(written);
+  {
+    test::FileSizeLimit limit(64);
+    EXPECT_FALSE(IniWriteValue("nBit", "24", ini_));
+  }
   EXPECT_EQ(ReadText(ini_), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(app_), fs::directory_iterator()), 1)
       << "a temporary file left";
