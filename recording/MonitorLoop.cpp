@@ -27,8 +27,9 @@ int32_t Recorder::Tick() {
   } else if (loop_.pendingStop) {
     loop_.pendingStop = false;
     RecordCommand(2);
-  } else if (state_.IsMonitoring == 1 || state_.IsRecording == 1) {
-    CaptureWork();
+  } else {
+    const bool capturing = state_.IsMonitoring == 1 || state_.IsRecording == 1;
+    if ((!capturing || CaptureWork()) && playbackStep) playbackStep(loop_.TickBudget != 1.0f);
   }
   return interval;
 }
