@@ -149,7 +149,6 @@ TEST(ProfileRead, FollowsTheWindowsReaderRules) {
   EXPECT_EQ(FindProfileValue(text, "conf", "nBit"), std::nullopt);  // commented out
   EXPECT_EQ(FindProfileValue(text, "conf", "nCh"), std::nullopt);   // no "="
   EXPECT_EQ(FindProfileValue(text, "conf", "Late"), std::nullopt);  // only the first [conf] counts
-  EXPECT_EQ(FindProfileValue("[conf]\nnBit=\t24\t\r\r\n", "conf", "nBit"), "24");
   EXPECT_EQ(FindProfileValue("[conf]\r\nnBit=24", "conf", "nBit"), "24");
   EXPECT_EQ(FindProfileValue("[conf\r\nnBit=24\r\n", "conf", "nBit"), std::nullopt);  // no "]": no section
 }
