@@ -1,31 +1,21 @@
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <vector>
 
 #include "formats/Mpeg.h"
 #include "formats/MpegFileReader.h"
 #include "formats/MpegHeader.h"
-#include "support/FileSystem.h"
+#include "formats/MpegTags.h"
 
 namespace lumora {
 namespace {
 
 constexpr int64_t kHeadBytes = 48;  // enough for a leading tag id and a VBR header's frame count
-constexpr int64_t kTagBlockBytes = 128;
-constexpr int64_t kId3v2HeaderBytes = 10;
 constexpr int64_t kSearchBlock = 1000;
 // A candidate needs the three bytes after it, so the last three of a block are
 // examined again as the start of the next one; no header straddling a block
 // boundary is missed.
 constexpr int64_t kSearchStep = kSearchBlock - 3;
-constexpr int64_t kTailWindow = 1024;  // where a trailing "TAG" is looked for
-constexpr int64_t kApeFooterBytes = 32;
-
-bool HasText(const std::vector<uint8_t>& bytes, size_t at, const char* text) {
-  const size_t length = std::strlen(text);
-  return at + length <= bytes.size() && std::memcmp(bytes.data() + at, text, length) == 0;
-}
 
 bool IsMp3Name(const std::string& path) {
   if (path.size() < 3) return false;
@@ -41,36 +31,9 @@ bool MaySecond(uint8_t second, bool mp3Name) {
   return IsSyncSecondByte(second) && !(second == 0xFF && mp3Name);
 }
 
-// The bytes an ID3v2 tag takes: its header, the body (the low 7 bits of bytes
-// 6..9, most significant first) and the footer that version 4 may add.
-int64_t Id3v2Bytes(const std::vector<uint8_t>& tag) {
-  std::string bits;
-  for (size_t k = 6; k <= 9; ++k) bits += ByteToBitText(tag[k]).substr(1);
-  const bool footer = (tag[5] & 0x10) != 0;
-  return kId3v2HeaderBytes + BitTextToInt(bits) + (footer ? kId3v2HeaderBytes : 0);
-}
-
 uint32_t BigEndian32(const std::vector<uint8_t>& bytes, size_t at) {
   return static_cast<uint32_t>(bytes[at]) << 24 | static_cast<uint32_t>(bytes[at + 1]) << 16 |
          static_cast<uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
-}
-
-uint32_t LittleEndian32(const std::vector<uint8_t>& bytes, size_t at) {
-  return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-// Where the frame search begins: behind a leading 128-byte "TAG" block, or
-// behind every ID3v2 tag in a row (taggers add one in front of another).
-int64_t SearchStart(MpegFileReader& reader, const std::vector<uint8_t>& head) {
-  if (HasText(head, 0, "TAG")) return kTagBlockBytes;
-  int64_t start = 0;
-  std::vector<uint8_t> tag = head;
-  while (HasText(tag, 0, "ID3")) {
-    start += Id3v2Bytes(tag);
-    if (start >= reader.Size() || !reader.Read(start, kId3v2HeaderBytes, tag)) break;
-  }
-  return start;
 }
 
 // A frame at offset whose successor starts right behind it with the same
@@ -135,44 +98,18 @@ bool ReadFirstFrame(MpegFileReader& reader, int64_t offset, MpegInfo& info) {
   return true;
 }
 
-// 0-based offset of an APEv2 tag at the end of the tail (or just before an
-// ID3v1 block there), or -1. Its footer's size counts the items and the
-// footer; a header in front of them is flagged in bit 31.
-int64_t ApeTagStart(const std::vector<uint8_t>& tail, int64_t tailOffset) {
-  const auto n = static_cast<int64_t>(tail.size());
-  for (const int64_t end : {n, n - kTagBlockBytes}) {
-    const int64_t footer = end - kApeFooterBytes;
-    if (footer < 0 || !HasText(tail, static_cast<size_t>(footer), "APETAGEX")) continue;
-    if (end != n && !HasText(tail, static_cast<size_t>(end), "TAG")) continue;
-    const auto at = static_cast<size_t>(footer);
-    const bool header = (LittleEndian32(tail, at + 20) & 0x80000000u) != 0;
-    return tailOffset + end - LittleEndian32(tail, at + 12) - (header ? kApeFooterBytes : 0);
-  }
-  return -1;
-}
-
-// Ends the data before a trailing APEv2 tag, else before the first "TAG" in
-// the last 1024 bytes (an ID3v1 block).
+// Ends the data before a trailing tag.
 bool ReadTrailingTag(MpegFileReader& reader, MpegInfo& info) {
-  const int64_t window = std::min(info.FileSize, kTailWindow);
-  std::vector<uint8_t> tail;
-  if (!reader.Read(info.FileSize - window, window, tail)) return false;
-  const int64_t ape = ApeTagStart(tail, info.FileSize - window);
-  if (ape >= info.FirstFrame) {
-    info.DataLength = ape - info.FirstFrame + 1;
-    return true;
-  }
-  for (size_t k = 0; k + 3 <= tail.size(); ++k) {
-    if (HasText(tail, k, "TAG")) {
-      info.DataLength = info.FileSize - info.FirstFrame - window + static_cast<int64_t>(k) + 1;
-      break;
-    }
-  }
+  int64_t tag = -1;
+  if (!FindTrailingTag(reader, info.FileSize, info.FirstFrame - 1, tag)) return false;
+  // A tag before the data (DataLength below 4) leaves the data to the end.
+  if (tag >= 0) info.DataLength = tag - info.FirstFrame + 1;
   return true;
 }
 
 bool LocateData(MpegFileReader& reader, const std::vector<uint8_t>& head, bool mp3Name, MpegInfo& info) {
-  const int64_t first = SearchFirstFrame(reader, SearchStart(reader, head), mp3Name, info.FileSize);
+  const int64_t first =
+      SearchFirstFrame(reader, OffsetBehindLeadingTags(reader, head), mp3Name, info.FileSize);
   return first >= 0 && ReadFirstFrame(reader, first, info) && ReadTrailingTag(reader, info);
 }
 
