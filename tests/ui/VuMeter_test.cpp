@@ -1,0 +1,165 @@
+// The bar meter drawn on an offscreen picture as the window sets it up at
+// SizeRate 1 (15 twips a pixel, a 300-pixel picture, red point at -20 dB).
+
+#include <gtest/gtest.h>
+
+#include "MeterRig.h"
+#include "meters/MeterScale.h"
+#include "meters/ui/C_VU.h"
+#include "meters/ui/MeterSetup.h"
+#include "support/Rounding.h"
+
+namespace lumora {
+namespace {
+
+using testing::RowLetters;
+using testing::Runs;
+
+constexpr int kTpp = 15;
+constexpr int kStart = 28;   // BarXStart: 18 * 15 + 150 twips
+constexpr int kEnd = 260;    // BarXStart + L: 300 pixels less BarXEnd (600 twips)
+constexpr int kRedX = 116;   // -20 dB: position 79 of 207, cut down to a whole pixel
+constexpr int kCentre0 = 9;  // bar 0: centre 142 twips, rows 4 .. 14
+constexpr int kCentre1 = 23;
+
+const QRgb kBack = qRgb(32, 32, 32);
+const QRgb kFore = qRgb(192, 192, 192);
+const std::vector<std::pair<char, QRgb>> kCentrePalette = {
+    {'g', qRgb(77, 150, 77)}, {'r', qRgb(150, 77, 77)}, {'p', qRgb(150, 150, 150)}, {'.', kBack}};
+
+// Pixel column of a dB value on the bar (interpolated position).
+int Column(float db, float offsetTwips = 0) {
+  const double x = DbToMeterPos(db, true) / 207.0 * (kEnd - kStart) * kTpp + kStart * kTpp + offsetTwips;
+  return static_cast<int>(RoundHalfEven(x) / kTpp);
+}
+
+struct Meter {
+  Meter() {
+    picture.SetPictureSize(QSize(300, 10));
+    SetupVuMeter(vu, picture, 1.0f, -20.0f);
+  }
+  std::string CentreRow(int y = kCentre0) const {
+    return RowLetters(picture.Image(), y, kStart, kEnd, kCentrePalette);
+  }
+  int ForePixels(QRect area) const {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) n += picture.Image().pixel(x, y) == kFore;
+    }
+    return n;
+  }
+  MeterPicture picture;
+  C_VU vu;
+};
+
+TEST(VuMeter, StartUpLayoutFollowsTheSizeRate) {
+  struct Case {
+    float sizeRate;
+    int pictureHeight;  // pixels
+    int barRows;        // 2 * round(6.5 * r) - 1: 6.5 rounds to 6
+  };
+  for (const Case& c : {Case{1.0f, 46, 11}, {0.7f, 37, 9}, {2.0f, 88, 25}}) {
+    MeterPicture picture;
+    picture.SetPictureSize(QSize(300, 10));
+    C_VU vu;
+    SetupVuMeter(vu, picture, c.sizeRate, -20.0f);
+    EXPECT_EQ(picture.Image().height(), c.pictureHeight) << c.sizeRate;
+    vu.DrawVU(0, 0.0f, -99.9f, "", 99.0f);
+    int rows = 0;
+    for (int y = 0; y < picture.Image().height(); ++y)
+      rows += picture.Image().pixel(vu.BarXStart() / kTpp + 5, y) != kBack;
+    EXPECT_EQ(rows, c.barRows) << c.sizeRate;
+  }
+  Meter m;
+  EXPECT_EQ(m.vu.BarXStart(), 420);
+  EXPECT_EQ(m.vu.BarXEnd(), 600);
+  m.vu.SetMargin(-1, -1, -1, -1);
+  EXPECT_EQ(m.vu.BarXStart(), 420);
+  EXPECT_EQ(m.vu.BarXEnd(), 600);
+  m.vu.SetMargin(-1, 300);
+  EXPECT_EQ(m.vu.BarXStart(), 420);
+  EXPECT_EQ(m.vu.BarXEnd(), 300);
+}
+
+TEST(VuMeter, BarPeakAndHoldMarks) {
+  struct Case {
+    const char* what;
+    float rms, peak, hold;
+    std::vector<std::pair<int, char>> runs;
+  };
+  const Case cases[] = {
+      {"below the red point",
+       -25,
+       -6,
+       99,
+       {{kStart, 'g'}, {Column(-25) + 1, '.'}, {Column(-6, -45), 'p'}, {Column(-6) + 1, '.'}}},
+      {"beyond the red point",
+       -10,
+       -3,
+       99,
+       {{kStart, 'g'},
+        {kRedX + 1, 'r'},
+        {Column(-10) + 1, '.'},
+        {Column(-3, -45), 'p'},
+        {Column(-3) + 1, '.'}}},
+      {"reset", -99.9f, -99.9f, 99, {{kStart, 'p'}, {kStart + 4, '.'}}},
+      {"hold mark",
+       -99.9f,
+       -99.9f,
+       -6,
+       {{kStart, 'p'}, {kStart + 4, '.'}, {Column(-6, -15), 'p'}, {Column(-6) + 1, '.'}}},
+  };
+  Meter m;
+  for (const Case& c : cases) {
+    m.vu.DrawVU(0, 6.0f, 6.0f, "", -1.0f);  // everything lit first: nothing of it may stay
+    m.vu.DrawVU(0, c.rms, c.peak, "", c.hold);
+    EXPECT_EQ(m.CentreRow(), Runs(c.runs, kEnd)) << c.what;
+  }
+  m.vu.DrawVU(1, -10.0f, -10.0f, "", 99.0f);
+  m.vu.ResetVU(-1);
+  EXPECT_EQ(m.CentreRow(kCentre1), Runs({{kStart, 'p'}, {kStart + 4, '.'}}, kEnd));
+}
+
+TEST(VuMeter, GradientRowsWithEveryStepOrEveryOtherStep) {
+  // Rows from the top of bar 0 to its centre: colour index 0 .. 5 of the tables
+  // (a = 50, 70, .. 150; b = 10, 23, 37, 50, 63, 77).
+  const int a[] = {50, 70, 90, 110, 130, 150};
+  const int b[] = {10, 23, 37, 50, 63, 77};
+  for (int step : {1, 2}) {
+    Meter m;
+    m.vu.SetBarWidthStep(step);
+    m.vu.DrawVU(0, -10.0f, -99.9f, "", 99.0f);
+    for (int row = 0; row < 6; ++row) {
+      const int index = step == 1 ? row : std::min(4, row / 2 * 2);  // step 2 paints boxes 0, 2, 4
+      for (int y : {kCentre0 - 5 + row, kCentre0 + 5 - row}) {
+        EXPECT_EQ(m.picture.Image().pixel(50, y), qRgb(b[index], a[index], b[index])) << step << " " << y;
+        EXPECT_EQ(m.picture.Image().pixel(kRedX + 2, y), qRgb(a[index], b[index], b[index]))
+            << step << " " << y;
+      }
+    }
+    EXPECT_EQ(m.picture.Image().pixel(50, kCentre0 - 6), kBack);
+  }
+}
+
+TEST(VuMeter, ReadingLabelsAndScale) {
+  Meter m;
+  const QRect reading(kEnd + 1, kCentre0 - 6, 300 - kEnd - 1, 13);
+  m.vu.DrawVU(0, -6.0f, -6.0f, "-06.0", 99.0f);
+  EXPECT_GT(m.ForePixels(reading), 20);
+  m.vu.DrawVU(0, -6.0f, -6.0f, "", 99.0f);  // an empty reading clears the old one
+  EXPECT_EQ(m.ForePixels(reading), 0);
+  // "L" and "R" left of the bars; the scale row under them.
+  EXPECT_GT(m.ForePixels(QRect(0, kCentre0 - 5, kStart, 11)), 5);
+  EXPECT_GT(m.ForePixels(QRect(0, kCentre1 - 5, kStart, 11)), 5);
+  const int scaleTop = 33;  // 2 bars of 165 twips, margins 60 + 45, one pixel and 45 more
+  for (float db : {0.0f, -6.0f, -12.0f, -20.0f, -30.0f, -40.0f, -60.0f, -99.9f}) {
+    const double x = DbToMeterPos(db, false) / 207.0 * 3480 + 420;
+    const int column = static_cast<int>(RoundHalfEven(x) / kTpp);
+    EXPECT_EQ(m.ForePixels(QRect(column, scaleTop, 1, 11)), 11) << db;  // to 2 pixels above the bottom
+    EXPECT_EQ(m.picture.Image().pixel(column, scaleTop + 11), kBack) << db;
+  }
+  EXPECT_GT(m.ForePixels(QRect(kEnd + 2, scaleTop + 1, 300 - kEnd - 2, 10)), 5);  // "0db"
+}
+
+}  // namespace
+}  // namespace lumora
