@@ -15,11 +15,12 @@ namespace lumora::testing {
 // Sample value of channel c at frame f.
 using Signal = std::function<int32_t(int64_t f, int c)>;
 
-// A ring as capture leaves it: record i holds 100 ms from frame i * nFreq / 10.
+// A ring as capture leaves it: record i holds 100 ms from frame i * nFreq / 10
+// (the first `records` of them filled).
 struct SignalRing {
-  SignalRing(const SampleFormat& format, const Signal& signal) {
+  SignalRing(const SampleFormat& format, const Signal& signal, int records = kRingBuffers) {
     const int64_t n = format.nFreq / 10;
-    for (int i = 0; i < kRingBuffers; ++i) {
+    for (int i = 0; i < records; ++i) {
       std::vector<uint8_t>& bytes = buffers.emplace_back();
       for (int64_t f = i * n; f < (i + 1) * n; ++f) {
         for (int c = 0; c < format.nCh; ++c) {
@@ -29,7 +30,7 @@ struct SignalRing {
       }
       table[i].firstRange = {i * n, i * n + n - 1};
     }
-    for (int i = 0; i < kRingBuffers; ++i) table[i].firstData = table[i].secondData = buffers[i].data();
+    for (int i = 0; i < records; ++i) table[i].firstData = table[i].secondData = buffers[i].data();
   }
   std::vector<std::vector<uint8_t>> buffers;
   FrameTable table{};
