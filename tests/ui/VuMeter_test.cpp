@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "MeterRig.h"
 #include "meters/MeterScale.h"
 #include "meters/ui/C_VU.h"
+#include "meters/ui/LevelHistoryDisplay.h"
 #include "meters/ui/MeterSetup.h"
 #include "support/Rounding.h"
 
@@ -14,6 +17,7 @@ namespace {
 
 using testing::RowLetters;
 using testing::Runs;
+using testing::Square;
 
 constexpr int kTpp = 15;
 constexpr int kStart = 28;   // BarXStart: 18 * 15 + 150 twips
@@ -159,6 +163,61 @@ TEST(VuMeter, ReadingLabelsAndScale) {
     EXPECT_EQ(m.picture.Image().pixel(column, scaleTop + 11), kBack) << db;
   }
   EXPECT_GT(m.ForePixels(QRect(kEnd + 2, scaleTop + 1, 300 - kEnd - 2, 10)), 5);  // "0db"
+}
+
+TEST(VuMeter, RmsPlus3LiftsTheBarByThreeDb) {
+  // A full-scale sine reads about -3 dB, and about 0 dB with the option.
+  const testing::SignalRing ring(
+      {48000, 16, 2},
+      [](int64_t f, int) {
+        return static_cast<int32_t>(std::lround(32767 * std::sin(f * 2 * 3.14159265358979 / 48)));
+      },
+      4);
+  for (bool plus3 : {false, true}) {
+    Meter m;
+    LevelState levels;
+    levels.SetupFormat({48000, 16, 2});
+    levels.rmsPlus3 = plus3;
+    ScanLevels(levels, LevelSide::kInput, ring.table, 19000, false, {&m.vu, nullptr, true});
+    const std::string row = m.CentreRow();
+    if (plus3) {
+      EXPECT_EQ(row.find('.'), std::string::npos) << row;  // lit up to the peak mark at 0 dB
+    } else {
+      EXPECT_NEAR(static_cast<int>(row.find_last_of('r')) + kStart, Column(-3.0f), 1) << row;
+    }
+    EXPECT_EQ(m.CentreRow(kCentre1), row);
+  }
+}
+
+TEST(VuMeter, PlaybackSideFeedsItsMeterAndHistory) {
+  // Playback records read their second range from the second buffer: only the
+  // middle 100 ms is loud (-6 dB), so the RMS window reads about -10.8 dB.
+  const testing::SignalRing quiet({44100, 16, 2}, Square(0, 0), 1);
+  const testing::SignalRing loud({44100, 16, 2}, Square(16384, 16384), 1);
+  FrameTable table{};
+  table[0] = {{0, 4409}, {4410, 8819}, quiet.table[0].firstData, loud.table[0].firstData};
+  table[1] = {{8820, 13229}, {}, quiet.table[0].firstData, nullptr};
+  Meter m;
+  MeterPicture wave;
+  wave.SetPictureSize({300, 60});
+  SetupHistoryPicture(wave);
+  LevelState levels;
+  LevelHistoryDisplay history(&wave);
+  history.SetupFormat(levels, 1.0f);
+  ScanLevels(levels, LevelSide::kPlayback, table, 13229, false, {&m.vu, &history, true});
+  for (int y : {kCentre0, kCentre1}) {
+    const std::string row = m.CentreRow(y);
+    EXPECT_EQ(row.find_last_of('r') + kStart, static_cast<size_t>(Column(-10.79f))) << row;
+    EXPECT_EQ(row.find('p') + kStart, static_cast<size_t>(Column(-6.02f, -45))) << row;
+  }
+  // 38 new columns of 352 frames from frame -1 (x 262 .. 299): frames 4410 ..
+  // 8819 lie in columns 274 .. 287, and the last one holds too few of them to
+  // reach a pixel. Both lanes.
+  for (int y : {15, 45}) {
+    const std::string letters = RowLetters(wave.Image(), y, 0, 299, {{'x', qRgb(80, 112, 144)}});
+    EXPECT_EQ(letters.find('x'), 274u);
+    EXPECT_EQ(letters.find_last_of('x'), 286u);
+  }
 }
 
 }  // namespace
