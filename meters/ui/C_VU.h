@@ -2,11 +2,9 @@
 // The bar meter: one horizontal bar per channel on a MeterPicture, a gradient
 // that turns red beyond the red point, a grey peak mark, an optional hold mark,
 // the dB reading at the right, the channel labels at the left and a dB scale
-// below the bars. Lengths are in twips of the picture (Tpp() per pixel); every
-// drawn edge falls on the pixel its twips value lies in.
+// below the bars. Lengths are in twips (Tpp() per pixel); an edge falls on the
+// pixel its twips value, rounded to a whole twip, lies in.
 
-#include <QColor>
-#include <QFont>
 #include <QRect>
 #include <QString>
 #include <algorithm>
@@ -15,13 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "controls/Colors.h"
 #include "meters/LevelScan.h"
-
-class QPainter;
 
 namespace lumora {
 
+class Canvas;
 class MeterPicture;
+class Surface;
 
 class C_VU : public VuMeter {
  public:
@@ -29,7 +28,10 @@ class C_VU : public VuMeter {
 
   // The picture drawn on; set before SetParms and any drawing. Without one
   // nothing is drawn.
-  void SetPictureBox(MeterPicture* picture) { picture_ = picture; }
+  void SetPictureBox(MeterPicture* picture) {
+    picture_ = picture;
+    currentFontSize_ = 0;
+  }
   void ClosePictureBox() { picture_ = nullptr; }
 
   // Point sizes: 0 the dB reading, 1 the channel labels, 2 the scale marks.
@@ -79,18 +81,16 @@ class C_VU : public VuMeter {
     float width = 0;
     float halfHeight = 0;
   };
-  int32_t Tpp() const;
   float BarThickness() const;
   float BarCentre(int32_t bar) const;
   float MeterX(float db, bool interpolate) const;
+  // Applies font size `type` to the picture unless it is the size applied last.
   void ApplyFontSize(int32_t type);
-  float TextWidth(const QString& text) const;
   void MeasureFonts();
   void ComputeColours();
-  void Box(QPainter& painter, float x1, float y1, float x2, float y2, QColor colour);
-  void NestedBoxes(QPainter& painter, float y, float x1, float x2, const std::vector<QColor>& colours);
-  void Print(QPainter& painter, float x, float y, const QString& text);
-  QRect PixelRect(float x1, float y1, float x2, float y2) const;
+  void Box(Canvas& canvas, float x1, float y1, float x2, float y2, Color colour);
+  void NestedBoxes(Canvas& canvas, float y, float x1, float x2, const std::vector<Color>& colours);
+  void Print(Canvas& canvas, const Surface& surface, float x, float y, const QString& text);
 
   MeterPicture* picture_ = nullptr;
   int32_t useBG_ = 0;
@@ -99,12 +99,11 @@ class C_VU : public VuMeter {
   float barMargin_ = 60, topMargin_ = 75;
   int32_t numValue_ = 0;
   int32_t barWidth_ = 4, barWidthStep_ = 1;
-  std::vector<QColor> red_, green_, grey_;
+  std::vector<Color> red_, green_, grey_;
   float barLength_ = 0;  // L
   float redX_ = 0;       // the red point's x, on a pixel boundary
   std::array<float, 3> fontSize_{8.0f, 8.0f, 8.0f};
-  float currentFontSize_ = 0;
-  QFont font_;
+  float currentFontSize_ = 0;  // 0: none applied yet
   std::array<FontMetrics, 3> metrics_{};
   std::vector<QString> labels_;
   std::vector<float> labelOffsets_;

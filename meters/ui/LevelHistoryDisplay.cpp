@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "controls/Colors.h"
 #include "meters/ui/MeterPicture.h"
 #include "support/Rounding.h"
 
@@ -10,8 +11,8 @@ namespace lumora {
 
 void LevelHistoryDisplay::SetupFormat(const LevelState& levels, float waveRate) {
   if (!picture_) return;
-  const int32_t width = std::max(1, picture_->Image().width());
-  const int32_t height = picture_->Image().height();
+  const int32_t width = std::max(1, picture_->Drawing().W());
+  const int32_t height = picture_->Drawing().H();
   channels_ = levels.format.nCh == 1 ? 1 : 2;
   centre_ = {static_cast<int32_t>(RoundHalfEven(height / (2.0 * channels_))),
              static_cast<int32_t>(RoundHalfEven(height / 4.0 * 3))};
@@ -34,7 +35,7 @@ void LevelHistoryDisplay::BeginHistory(int64_t first, int64_t last) {
   // Columns rounded to the nearest: a short last group still gets a column of
   // its own, which falls just outside the picture when the rounding went down.
   const int64_t columns = RoundHalfEven(static_cast<double>(last - first + 1) / framesPerColumn_);
-  const int32_t width = picture_->Image().width();
+  const int32_t width = picture_->Drawing().W();
   x_ = width - static_cast<int32_t>(std::min<int64_t>(columns, width));
   Scroll(width - x_);
 }
@@ -43,9 +44,9 @@ void LevelHistoryDisplay::BeginHistory(int64_t first, int64_t last) {
 // an image onto itself cannot be trusted with overlapping areas); the strip
 // that opens at the right is cleared.
 void LevelHistoryDisplay::Scroll(int32_t columns) {
-  QImage& image = picture_->Image();
+  QImage& image = picture_->Drawing().Image();
   const int32_t width = image.width();
-  const QRgb back = picture_->BackColor().rgb();
+  const QRgb back = ToQRgb(picture_->Drawing().BackColor());
   for (int32_t y = 0; y < image.height(); ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     std::memmove(row, row + columns, sizeof(QRgb) * (width - columns));
@@ -76,11 +77,11 @@ void LevelHistoryDisplay::DrawColumn() {
 
 // Rows round(c - m) up to, not including, round(c + m): silence paints nothing.
 void LevelHistoryDisplay::DrawLine(int32_t centre, double halfLength) {
-  QImage& image = picture_->Image();
+  QImage& image = picture_->Drawing().Image();
   if (x_ < 0 || x_ >= image.width()) return;
   const int64_t top = std::max<int64_t>(0, RoundHalfEven(centre - halfLength));
   const int64_t end = std::min<int64_t>(image.height(), RoundHalfEven(centre + halfLength));
-  const QRgb colour = picture_->ForeColor().rgb();
+  const QRgb colour = ToQRgb(picture_->Drawing().ForeColor());
   for (int64_t y = top; y < end; ++y)
     reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)))[x_] = colour;
 }

@@ -1,30 +1,23 @@
 #include "meters/ui/MeterPicture.h"
 
-#include <QPaintEvent>
-#include <QPainter>
+#include "controls/Twips.h"
 
 namespace lumora {
 
-MeterPicture::MeterPicture(QWidget* parent) : QWidget(parent) {
-  // Every pixel comes from the image: Qt need not erase the background first.
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  SetPictureSize(QSize(1, 1));
-}
+MeterPicture::MeterPicture(QWidget* parent) : DrawnWidget(parent) { SetPictureSize(QSize(1, 1)); }
 
 void MeterPicture::SetPictureSize(QSize size) {
   setFixedSize(size);
-  image_ = QImage(size, QImage::Format_RGB32);
-  Clear();
+  surface_.Resize(size);
+  Refresh();
 }
+
+int32_t MeterPicture::ScaleWidth() const { return PxToTwips(surface_.W()); }
+int32_t MeterPicture::ScaleHeight() const { return PxToTwips(surface_.H()); }
 
 void MeterPicture::Clear() {
-  image_.fill(back_);
-  update();
-}
-
-void MeterPicture::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  painter.drawImage(event->rect(), image_, event->rect());
+  surface_.Clear();
+  Refresh();
 }
 
 }  // namespace lumora

@@ -1,17 +1,30 @@
 #include "meters/ui/MeterSetup.h"
 
+#include "controls/Twips.h"
 #include "meters/ui/C_VU.h"
-#include "meters/ui/MeterPicture.h"
+#include "meters/ui/MeterPanel.h"
 #include "support/Rounding.h"
 
 namespace lumora {
 
-void SetupVuMeter(C_VU& vu, MeterPicture& picture, float sizeRate, float redPointDb) {
+namespace {
+constexpr Color kPictureBack = 0x202020;  // RGB(32, 32, 32)
+constexpr Color kScaleColour = 0xC0C0C0;  // RGB(192, 192, 192)
+constexpr Color kLineColour = 0x907050;   // RGB(80, 112, 144)
+// The panel's frame and inset take 6 pixels of each extent.
+QSize InnerSize(const MeterPanel& panel) { return (panel.size() - QSize(6, 6)).expandedTo(QSize(1, 1)); }
+}  // namespace
+
+MeterPanel* NewVuPanel(QWidget* parent) { return new MeterPanel(MakeColor(96, 96, 96), parent); }
+MeterPanel* NewHistoryPanel(QWidget* parent) { return new MeterPanel(MakeColor(80, 80, 80), parent); }
+
+void SetupVuMeter(C_VU& vu, MeterPanel& panel, float sizeRate, float redPointDb) {
   const float r = sizeRate;
-  const int32_t tpp = picture.Tpp();
-  picture.SetBackColor(QColor(32, 32, 32));
-  picture.SetForeColor(QColor(192, 192, 192));
-  vu.SetPictureBox(&picture);
+  const int tpp = Tpp();
+  Surface& surface = panel.PictureBox().Drawing();
+  surface.SetBackColor(kPictureBack);
+  surface.SetForeColor(kScaleColour);
+  vu.SetPictureBox(&panel.PictureBox());
   vu.SetBarMargin(45 * r);
   vu.SetTopMargin(2 * tpp + 30 * r);
   vu.SetMargin(18 * tpp + 150 * r, 600 * r, 3 * tpp, 120 * r);
@@ -22,15 +35,16 @@ void SetupVuMeter(C_VU& vu, MeterPicture& picture, float sizeRate, float redPoin
   vu.SetFontSize(2, 6.0f * r);
   vu.SetStrType(0);
   vu.SetRedPoint(redPointDb);
-  picture.SetPictureSize(QSize(picture.Image().width(), vu.PictureHeight() / tpp));
+  panel.SetPictureSize(QSize(InnerSize(panel).width(), TwipsToPx(vu.PictureHeight())));
   vu.SetParms();
   vu.DrawScale();
 }
 
-void SetupHistoryPicture(MeterPicture& picture) {
-  picture.SetBackColor(QColor(32, 32, 32));
-  picture.SetForeColor(QColor(80, 112, 144));
-  picture.Clear();
+void SetupHistoryPanel(MeterPanel& panel) {
+  Surface& surface = panel.PictureBox().Drawing();
+  surface.SetBackColor(kPictureBack);
+  surface.SetForeColor(kLineColour);
+  panel.SetPictureSize(InnerSize(panel));
 }
 
 }  // namespace lumora

@@ -5,6 +5,7 @@
 
 #include "MeterRig.h"
 #include "meters/ui/LevelHistoryDisplay.h"
+#include "meters/ui/MeterPanel.h"
 #include "meters/ui/MeterSetup.h"
 
 namespace lumora {
@@ -18,8 +19,8 @@ const QRgb kLine = qRgb(80, 112, 144);
 struct History {
   History(SampleFormat format, const testing::Signal& signal, float waveRate = 1.0f, QSize size = {300, 60})
       : ring(format, signal, 15) {
-    picture.SetPictureSize(size);
-    SetupHistoryPicture(picture);
+    panel.resize(size + QSize(6, 6));
+    SetupHistoryPanel(panel);
     levels.SetupFormat(format);
     display.SetupFormat(levels, waveRate);
   }
@@ -29,9 +30,9 @@ struct History {
   // 'x' where column x has line pixels in rows top..bottom, '.' where it has none.
   std::string Columns(int top, int bottom) const {
     std::string letters;
-    for (int x = 0; x < picture.Image().width(); ++x) {
+    for (int x = 0; x < Image().width(); ++x) {
       bool lit = false;
-      for (int y = top; y <= bottom; ++y) lit |= picture.Image().pixel(x, y) == kLine;
+      for (int y = top; y <= bottom; ++y) lit |= Image().pixel(x, y) == kLine;
       letters += lit ? 'x' : '.';
     }
     return letters;
@@ -39,17 +40,18 @@ struct History {
   // Rows first..end (exclusive) of the line pixels in column x, {0, 0} for none.
   std::pair<int, int> Line(int x) const {
     int first = -1, end = 0;
-    for (int y = 0; y < picture.Image().height(); ++y) {
-      if (picture.Image().pixel(x, y) != kLine) continue;
+    for (int y = 0; y < Image().height(); ++y) {
+      if (Image().pixel(x, y) != kLine) continue;
       if (first < 0) first = y;
       end = y + 1;
     }
     return {std::max(first, 0), end};
   }
   testing::SignalRing ring;
-  MeterPicture picture;
+  const QImage& Image() const { return panel.PictureBox().Picture(); }
+  MeterPanel panel{0x505050};
   LevelState levels;
-  LevelHistoryDisplay display{&picture};
+  LevelHistoryDisplay display{&panel.PictureBox()};
 };
 
 TEST(LevelHistory, FramesPerColumnSpanTheHistoryWindow) {

@@ -9,6 +9,7 @@
 #include "meters/MeterScale.h"
 #include "meters/ui/C_VU.h"
 #include "meters/ui/LevelHistoryDisplay.h"
+#include "meters/ui/MeterPanel.h"
 #include "meters/ui/MeterSetup.h"
 #include "support/Rounding.h"
 
@@ -39,20 +40,21 @@ int Column(float db, float offsetTwips = 0) {
 
 struct Meter {
   Meter() {
-    picture.SetPictureSize(QSize(300, 10));
-    SetupVuMeter(vu, picture, 1.0f, -20.0f);
+    panel.resize(306, 10);
+    SetupVuMeter(vu, panel, 1.0f, -20.0f);
   }
+  const QImage& Image() const { return panel.PictureBox().Picture(); }
   std::string CentreRow(int y = kCentre0) const {
-    return RowLetters(picture.Image(), y, kStart, kEnd, kCentrePalette);
+    return RowLetters(Image(), y, kStart, kEnd, kCentrePalette);
   }
   int ForePixels(QRect area) const {
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
-      for (int x = area.left(); x <= area.right(); ++x) n += picture.Image().pixel(x, y) == kFore;
+      for (int x = area.left(); x <= area.right(); ++x) n += Image().pixel(x, y) == kFore;
     }
     return n;
   }
-  MeterPicture picture;
+  MeterPanel panel{0x606060};
   C_VU vu;
 };
 
@@ -63,15 +65,15 @@ TEST(VuMeter, StartUpLayoutFollowsTheSizeRate) {
     int barRows;        // 2 * round(6.5 * r) - 1: 6.5 rounds to 6
   };
   for (const Case& c : {Case{1.0f, 46, 11}, {0.7f, 37, 9}, {2.0f, 88, 25}}) {
-    MeterPicture picture;
-    picture.SetPictureSize(QSize(300, 10));
+    MeterPanel panel(0x606060);
+    panel.resize(306, 10);
     C_VU vu;
-    SetupVuMeter(vu, picture, c.sizeRate, -20.0f);
-    EXPECT_EQ(picture.Image().height(), c.pictureHeight) << c.sizeRate;
+    SetupVuMeter(vu, panel, c.sizeRate, -20.0f);
+    const QImage& picture = panel.PictureBox().Picture();
+    EXPECT_EQ(picture.height(), c.pictureHeight) << c.sizeRate;
     vu.DrawVU(0, 0.0f, -99.9f, "", 99.0f);
     int rows = 0;
-    for (int y = 0; y < picture.Image().height(); ++y)
-      rows += picture.Image().pixel(vu.BarXStart() / kTpp + 5, y) != kBack;
+    for (int y = 0; y < picture.height(); ++y) rows += picture.pixel(vu.BarXStart() / kTpp + 5, y) != kBack;
     EXPECT_EQ(rows, c.barRows) << c.sizeRate;
   }
   Meter m;
@@ -136,12 +138,11 @@ TEST(VuMeter, GradientRowsWithEveryStepOrEveryOtherStep) {
     for (int row = 0; row < 6; ++row) {
       const int index = step == 1 ? row : std::min(4, row / 2 * 2);  // step 2 paints boxes 0, 2, 4
       for (int y : {kCentre0 - 5 + row, kCentre0 + 5 - row}) {
-        EXPECT_EQ(m.picture.Image().pixel(50, y), qRgb(b[index], a[index], b[index])) << step << " " << y;
-        EXPECT_EQ(m.picture.Image().pixel(kRedX + 2, y), qRgb(a[index], b[index], b[index]))
-            << step << " " << y;
+        EXPECT_EQ(m.Image().pixel(50, y), qRgb(b[index], a[index], b[index])) << step << " " << y;
+        EXPECT_EQ(m.Image().pixel(kRedX + 2, y), qRgb(a[index], b[index], b[index])) << step << " " << y;
       }
     }
-    EXPECT_EQ(m.picture.Image().pixel(50, kCentre0 - 6), kBack);
+    EXPECT_EQ(m.Image().pixel(50, kCentre0 - 6), kBack);
   }
 }
 
@@ -160,7 +161,7 @@ TEST(VuMeter, ReadingLabelsAndScale) {
     const double x = DbToMeterPos(db, false) / 207.0 * 3480 + 420;
     const int column = static_cast<int>(RoundHalfEven(x) / kTpp);
     EXPECT_EQ(m.ForePixels(QRect(column, scaleTop, 1, 11)), 11) << db;  // to 2 pixels above the bottom
-    EXPECT_EQ(m.picture.Image().pixel(column, scaleTop + 11), kBack) << db;
+    EXPECT_EQ(m.Image().pixel(column, scaleTop + 11), kBack) << db;
   }
   EXPECT_GT(m.ForePixels(QRect(kEnd + 2, scaleTop + 1, 300 - kEnd - 2, 10)), 5);  // "0db"
 }
@@ -198,11 +199,11 @@ TEST(VuMeter, PlaybackSideFeedsItsMeterAndHistory) {
   table[0] = {{0, 4409}, {4410, 8819}, quiet.table[0].firstData, loud.table[0].firstData};
   table[1] = {{8820, 13229}, {}, quiet.table[0].firstData, nullptr};
   Meter m;
-  MeterPicture wave;
-  wave.SetPictureSize({300, 60});
-  SetupHistoryPicture(wave);
+  MeterPanel wave(0x505050);
+  wave.resize(306, 66);
+  SetupHistoryPanel(wave);
   LevelState levels;
-  LevelHistoryDisplay history(&wave);
+  LevelHistoryDisplay history(&wave.PictureBox());
   history.SetupFormat(levels, 1.0f);
   ScanLevels(levels, LevelSide::kPlayback, table, 13229, false, {&m.vu, &history, true});
   for (int y : {kCentre0, kCentre1}) {
@@ -214,7 +215,8 @@ TEST(VuMeter, PlaybackSideFeedsItsMeterAndHistory) {
   // 8819 lie in columns 274 .. 287, and the last one holds too few of them to
   // reach a pixel. Both lanes.
   for (int y : {15, 45}) {
-    const std::string letters = RowLetters(wave.Image(), y, 0, 299, {{'x', qRgb(80, 112, 144)}});
+    const std::string letters =
+        RowLetters(wave.PictureBox().Picture(), y, 0, 299, {{'x', qRgb(80, 112, 144)}});
     EXPECT_EQ(letters.find('x'), 274u);
     EXPECT_EQ(letters.find_last_of('x'), 286u);
   }
