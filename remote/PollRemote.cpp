@@ -75,12 +75,4 @@ bool Remote::LatchInput(int32_t n, bool active, const ControlMaps& maps, Command
   return false;
 }
 
-bool Remote::HeadHeld(const ControlMaps& maps) const {
-  if (!open_ || !latch_) return false;
-  for (size_t n = 0; n < RemoteHeld.size(); ++n) {
-    if (RemoteHeld[n] && IsHeadFunction(maps.RemoteFunctions[n])) return true;
-  }
-  return false;
-}
-
 }  // namespace lumora

@@ -27,8 +27,6 @@ class Remote final : public TallySink {
   // At shutdown: the tally lights off, then the box closed.
   void Close();
   bool RemoteOpen() const { return open_; }
-  // The box while open (for its time-out and diagnostics), else nullptr.
-  C_HID* Device() { return open_ ? hid_.get() : nullptr; }
 
   // Sent only while the remote is open.
   void SendTally(int32_t code) override;
@@ -39,9 +37,6 @@ class Remote final : public TallySink {
   // fired; latch mode runs REC and PLAY while their input is held and stops
   // them on release, and moves the head while a head input is held.
   int32_t PollRemote(const ControlMaps& maps, CommandTarget& target);
-  // A head input (HEAD_PLUS, HEAD_MINUS, HEAD_HOME) is held in latch mode: the
-  // head belongs to the remote, so the playback step must not move it.
-  bool HeadHeld(const ControlMaps& maps) const;
 
   // Latch-mode state, kept across restarts of the remote.
   std::array<bool, 8> RemoteHeld{};

@@ -27,10 +27,9 @@ class RecCommandTarget final : public CommandTarget {
   void ClickRecButton(int32_t index) override;
   void ClickPlayButton(int32_t index) override;
   void ClickRegButton() override;
-  int64_t HeadPosition() const override { return 0; }
-  int64_t HeadMaximum() const override { return 0; }
-  int32_t HeadRate() const override { return recorder_.Capture().format.nFreq; }
-  void SetHeadPosition(int64_t) override;
+  void HeadPlus() override;
+  void HeadMinus() override;
+  void HeadHome() override;
 
  private:
   Recorder& recorder_;
