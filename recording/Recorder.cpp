@@ -99,13 +99,12 @@ void Recorder::StartTake() {
   levels_.thresholds =
       UpdateLevelThresholds(controls.HScrollRec[0], controls.HScrollRec[1], capture_.format.nBit);
   if (!ring_.OpenCapture(devices_, capture_.inputDevice)) return AbortStart();
-  view_.ShowFileName(DisplayFileName(state_.names.RecFileName));
-  view_.SetCaptionLock(true);
   if (!OpenTakeFile()) {
     ring_.CloseCapture();
-    view_.SetCaptionLock(false);
     return AbortStart();
   }
+  view_.ShowFileName(DisplayFileName(state_.names.RecFileName));
+  view_.SetCaptionLock(true);
   state_.IsRecording = 1;
   view_.SetRecButtonOn(1, 2);
   view_.SetRecordingTally(true);
@@ -119,25 +118,22 @@ void Recorder::StartTake() {
   Log("録音開始成功");
 }
 
-// Replaces an old file of the take's name: a WAV take starts with its header,
-// an MP3 take with an empty file that its flushes fill.
+// Claims the take's file, replacing an old file of the name that no other take
+// holds. A numbered name is created exclusively: when another recorder on the
+// folder took it first, the next free number is tried.
 bool Recorder::OpenTakeFile() {
-  const std::string& name = state_.names.RecFileName;
-  FileDelete(name);
+  const bool sequential = controls.CheckSequential == 1;
+  TakeClaim claim = TakeClaim::kTaken;
+  for (int32_t tries = 0; claim == TakeClaim::kTaken && tries < 100; ++tries) {
+    if (tries > 0) NameForTake(state_.names, sequential, controls.DataPath, state_.Mp3Mode ? "mp3" : "wav");
+    claim = writer_.OpenFile(state_.names.RecFileName, sequential, capture_.format);
+  }
   state_.counters.FramesWritten = 0;
-  bool ok;
-  if (state_.Mp3Mode) {  // empty until the first flush; deleted at stop if nothing is written
-    FileHandle file = GetFH(name, 2);
-    ok = file != 0;
-    CloseFH(file);
-  } else {
-    ok = WriteWavHeader(name, capture_.format.nFreq, capture_.format.nBit, capture_.format.nCh, 0) == 1;
-  }
-  if (!ok) {
-    Log("録音ファイルを作成できません " + name, 1);
-    CenteredMessageBox(std::string(kWriteFailed) + "\n" + name, kCritical);
-  }
-  return ok;
+  if (claim == TakeClaim::kClaimed) return true;
+  const std::string& name = state_.names.RecFileName;
+  Log("録音ファイルを作成できません " + name, 1);
+  CenteredMessageBox(std::string(kWriteFailed) + "\n" + name, kCritical);
+  return false;
 }
 
 // A take that could not start leaves the monitor as it was before.
@@ -165,34 +161,49 @@ void Recorder::StopTake() {
 }
 
 // The last flush and the final cut: back to the last loud moment, or the header
-// repaired once more; a take that never wrote leaves no file.
+// repaired once more; a take that holds nothing leaves no file (armed and never
+// written, or a full disk from the start).
 void Recorder::FinishTakeFile() {
   const std::string& name = state_.names.RecFileName;
   // The encoder's last frames belong behind the last bytes on disk, so not
   // after a refused write, nor when the take is cut back anyway.
   if (state_.Mp3Mode && state_.Mp3TrimBytes == 0 && !state_.writeFailed) FlushEncoder();
   codec_.AcmClose();
-  if (!writer_.WriteDiskBuffer(nullptr, 0, "", 1)) CenteredMessageBox(kWriteFailed, kCritical);
-  TakeCounters& counters = state_.counters;
+  if (!writer_.WriteDiskBuffer(nullptr, 0, "", 1)) StopOnWriteFailure();
+  // A file deleted, replaced or cut from outside is not the take's to cut.
+  const bool intact = writer_.FileIntact();
+  if (!intact) StopOnWriteFailure();
   int64_t framesInFile = 0;
-  if (counters.FramesWritten <= 0 || !FileExists(name)) {
-    FileDelete(name);  // an armed take that never wrote leaves no file
-  } else if (state_.Mp3Mode) {
-    framesInFile = FinishMp3File(name);
-  } else {
-    const WaveFileInfo info = ReadWaveFileInfo(name);
-    const int64_t trimBytes = state_.TrimFrames * capture_.format.BlockAlign();
-    // Never "cut" past the data on disk: after a failed append that would pad
-    // the take with zeros.
-    if (state_.TrimFrames >= 1 && info.valid && trimBytes <= info.dataSize) {
-      SetWavDataLength(name, trimBytes);
-      counters.FramesFlushed = state_.TrimFrames;
-    } else {
-      TrimRiff(name);
-    }
-    framesInFile = ReadWaveFileInfo(name).frames;
+  if (intact && state_.counters.FramesWritten > 0) {
+    framesInFile = state_.Mp3Mode ? FinishMp3File(name) : FinishWavFile(name);
   }
+  writer_.CloseFile(intact && framesInFile == 0);
   view_.TakeStopped(name, framesInFile);
+}
+
+// Cuts a WAV take back to its trim point, or repairs its header once more;
+// returns the frames it holds.
+int64_t Recorder::FinishWavFile(const std::string& name) {
+  const WaveFileInfo info = ReadWaveFileInfo(name);
+  const int64_t trimBytes = state_.TrimFrames * capture_.format.BlockAlign();
+  // Never "cut" past the data on disk: after a failed append that would pad
+  // the take with zeros.
+  if (state_.TrimFrames >= 1 && info.valid && trimBytes <= info.dataSize) {
+    SetWavDataLength(name, trimBytes);
+    state_.counters.FramesFlushed = state_.TrimFrames;
+  } else {
+    TrimRiff(name);
+  }
+  return ReadWaveFileInfo(name).frames;
+}
+
+// A full disk, a refused write or a file changed from outside: said once per
+// take, and the take stops rather than go on losing audio.
+void Recorder::StopOnWriteFailure() {
+  if (state_.IsRecording == 1) loop_.pendingStop = true;
+  if (state_.writeFailed) return;
+  state_.writeFailed = true;
+  CenteredMessageBox(kWriteFailed, kCritical);
 }
 
 // Cuts an MP3 take at the end of its last whole frame, at or before the trim

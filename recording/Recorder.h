@@ -65,6 +65,8 @@ class Recorder {
   void StopTake();
   void FinishTakeFile();
   int64_t FinishMp3File(const std::string& name);
+  int64_t FinishWavFile(const std::string& name);
+  void StopOnWriteFailure();
   void SetupCapture(bool mp3Mode);
   bool DecideMp3Mode() const;
   // The hand-off of one collected buffer (RecorderHandOff.cpp).
