@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/PcmBlocks.h"
 #include "platform/QuietStderr.h"
@@ -48,6 +49,28 @@ bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned in
   return found;
 }
 
+// What the owner holds: closing it closes the shared device, which a helper
+// thread may keep alive past a hung close.
+class RtAudioHandle final : public WaveDevice {
+ public:
+  explicit RtAudioHandle(std::shared_ptr<RtAudioDevice> device) : device_(std::move(device)) {}
+  ~RtAudioHandle() override { device_->Close(); }
+  WaveDirection Direction() const override { return device_->Direction(); }
+  int32_t Prepare(WaveHeader& header) override { return device_->Prepare(header); }
+  int32_t Unprepare(WaveHeader& header) override { return device_->Unprepare(header); }
+  int32_t Queue(WaveHeader& header) override { return device_->Queue(header); }
+  int32_t Start() override { return device_->Start(); }
+  int32_t Stop() override { return device_->Stop(); }
+  int32_t Reset() override { return device_->Reset(); }
+  int32_t Pause() override { return device_->Pause(); }
+  int32_t Restart() override { return device_->Restart(); }
+  int32_t Position(int64_t& frames) const override { return device_->Position(frames); }
+  int64_t LostFrames() const override { return device_->LostFrames(); }
+
+ private:
+  std::shared_ptr<RtAudioDevice> device_;
+};
+
 }  // namespace
 
 int32_t RtAudioDevice::Open(RtAudio::Api api, const std::string& name, WaveDirection direction,
@@ -55,9 +78,9 @@ int32_t RtAudioDevice::Open(RtAudio::Api api, const std::string& name, WaveDirec
   device.reset();
   if (const int32_t bad = CheckWaveFormat(format)) return bad;
   try {
-    auto opened = std::make_unique<RtAudioDevice>(api, direction, format);
+    auto opened = std::make_shared<RtAudioDevice>(api, direction, format);
     if (const int32_t code = opened->OpenStream(name)) return code;
-    device = std::move(opened);
+    device = std::make_unique<RtAudioHandle>(std::move(opened));
     return 0;
   } catch (const RtAudioError& e) {
     LogLibraryText(e.getMessage());
@@ -101,7 +124,7 @@ int32_t RtAudioDevice::OpenStream(const std::string& name) {
   return Run([&] { audio_.startStream(); });
 }
 
-RtAudioDevice::~RtAudioDevice() {
+void RtAudioDevice::Close() {
   {
     const std::lock_guard<std::mutex> lock(control_);
     active_.store(false);
@@ -109,7 +132,7 @@ RtAudioDevice::~RtAudioDevice() {
   }
   // An output drains, so the tail it already handed to the sound system is
   // heard; an input has nothing worth waiting for.
-  Run([&] {
+  RunBounded([this] {
     if (audio_.isStreamRunning()) {
       if (direction_ == WaveDirection::kOutput) {
         audio_.stopStream();
@@ -121,8 +144,12 @@ RtAudioDevice::~RtAudioDevice() {
   });
 }
 
+// Closed already, or abandoned to a helper thread that holds the last reference.
+RtAudioDevice::~RtAudioDevice() = default;
+
 template <class Call>
 int32_t RtAudioDevice::Run(Call&& call) {
+  if (hung_.load()) return kWaveDeviceRemoved;
   RtAudioDevice* const outer = t_device;
   t_device = this;
   ownerError_ = false;
@@ -136,6 +163,18 @@ int32_t RtAudioDevice::Run(Call&& call) {
   t_device = outer;
   if (code == 0 && ownerError_) code = kWaveUnspecified;
   return code != 0 ? code : Failure();
+}
+
+template <class Call>
+int32_t RtAudioDevice::RunBounded(Call call) {
+  if (hung_.load()) return kWaveDeviceRemoved;
+  auto done = std::make_shared<std::promise<int32_t>>();
+  std::future<int32_t> result = done->get_future();
+  std::thread([self = shared_from_this(), call, done] { done->set_value(self->Run(call)); }).detach();
+  if (result.wait_for(kCloseWait) == std::future_status::ready) return result.get();
+  hung_.store(true);
+  Log("RtAudio: the sound system did not answer within 2 s; the device is abandoned", 1);
+  return kWaveDeviceRemoved;
 }
 
 int RtAudioDevice::OnAudio(void* output, void* input, unsigned int frames, double, RtAudioStreamStatus,
@@ -209,8 +248,9 @@ void RtAudioDevice::PlayOut(uint8_t* output, int64_t frames) {
 // A stream whose sound server has gone fails every read or write at once and
 // reports it as a mere warning, so RtAudio calls back in a tight loop. A stream
 // that runs seconds ahead of the steady clock while it warns is taken for such a one.
-// (Without warnings a source may rightly deliver a burst at first: the
-// server's sine source hands over seconds of buffered signal.)
+// Without warnings a stream ahead is a backlog, however long: the server's sine
+// source hands over seconds of buffered signal at first, and a program that
+// was stopped or starved gets the audio the server held for it meanwhile.
 bool RtAudioDevice::RunsAhead(unsigned int frames) {
   const auto now = std::chrono::steady_clock::now();
   servedFrames_ += frames;
@@ -225,7 +265,7 @@ bool RtAudioDevice::RunsAhead(unsigned int frames) {
   }
   // A loaded machine may see a few overrun warnings beside a burst; a dead
   // server warns on every one of its thousands of callbacks.
-  if (ahead <= 2.0 * rate || (warnings_ < 100 && ahead <= 10.0 * rate)) return false;
+  if (ahead <= 2.0 * rate || warnings_ < 100) return false;
   NoteFailure(lastWarning_[0] != 0 ? lastWarning_ : "the stream runs ahead of real time");
   return true;
 }
@@ -254,6 +294,7 @@ void RtAudioDevice::NoteFailure(const char* text) {
 }
 
 int32_t RtAudioDevice::Failure() const {
+  if (hung_.load()) return kWaveDeviceRemoved;
   if (!failed_.load(std::memory_order_acquire)) return 0;
   if (!failureLogged_.exchange(true)) LogLibraryText(failureText_);
   return kWaveDeviceRemoved;
@@ -288,7 +329,7 @@ int32_t RtAudioDevice::Stop() {
   queue_.CompletePartial();
   // Stopping the stream drops what the sound system still holds, so a later
   // Start does not begin with stale frames.
-  return Run([&] {
+  return RunBounded([this] {
     if (audio_.isStreamRunning()) audio_.abortStream();
   });
 }
@@ -300,7 +341,7 @@ int32_t RtAudioDevice::Reset() {
   lost_.store(0);
   if (direction_ == WaveDirection::kOutput) return Failure();
   active_.store(false);
-  return Run([&] {
+  return RunBounded([this] {
     if (audio_.isStreamRunning()) audio_.abortStream();
   });
 }

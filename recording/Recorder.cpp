@@ -113,7 +113,8 @@ void Recorder::StartTake() {
   state_.armed = controls.CheckUseTH == 1 ? 1 : 0;
   state_.writing = 1 - state_.armed;
   state_.lastLoudFrame = -1;
-  state_.writeFailed = false;
+  state_.writeFailed = state_.failed = false;
+  state_.LostFrames = 0;
   view_.TakeOpened(state_.names.RecFileName);
   Log("録音開始成功");
 }
@@ -143,15 +144,18 @@ void Recorder::AbortStart() {
   if (controls.CheckInputMon == 1) InputMonitorClicked();
 }
 
+// The file is finished before the device closes: a device that hangs in its
+// close must not hold back the staged audio.
 void Recorder::StopTake() {
   if (!state_.IsRecording) return;
   view_.SetCaptionLock(false);
   view_.SetInputMonitorEnabled(true);
-  ring_.CloseCapture();
+  ReportLostFrames();
   state_.IsRecording = 0;
   view_.SetRecButtonOn(1, 0);
   view_.SetRecordingTally(false);
   FinishTakeFile();
+  ring_.CloseCapture();
   state_.TrimFrames = 0;
   view_.SetRecordedExtent(state_.counters.FramesFlushed);
   view_.ClearInputLevels();
@@ -197,13 +201,32 @@ int64_t Recorder::FinishWavFile(const std::string& name) {
   return ReadWaveFileInfo(name).frames;
 }
 
-// A full disk, a refused write or a file changed from outside: said once per
-// take, and the take stops rather than go on losing audio.
+// A full disk, a refused write or a file changed from outside: the take stops
+// rather than go on losing audio.
 void Recorder::StopOnWriteFailure() {
-  if (state_.IsRecording == 1) loop_.pendingStop = true;
-  if (state_.writeFailed) return;
   state_.writeFailed = true;
-  CenteredMessageBox(kWriteFailed, kCritical);
+  StopOnError(kWriteFailed);
+}
+
+// A take that cannot go on says why, once, as a critical error (which tells a
+// front end that the take failed), and stops.
+void Recorder::StopOnError(const std::string& text) {
+  if (state_.IsRecording == 1) loop_.pendingStop = true;
+  if (state_.failed) return;
+  state_.failed = true;
+  Log(text, 1);
+  CenteredMessageBox(text, kCritical);
+}
+
+// Audio the device could not deliver is gone; the take says so as soon as it
+// knows, so a gap in the file never goes unnoticed.
+void Recorder::ReportLostFrames() {
+  const int64_t lost = ring_.LostFrames();
+  if (state_.IsRecording != 1 || lost <= state_.LostFrames) return;
+  const int64_t fresh = lost - state_.LostFrames;
+  state_.LostFrames = lost;
+  Log("録音欠落 " + state_.names.RecFileName + " " + std::to_string(fresh), 1);
+  view_.TakeLostFrames(state_.names.RecFileName, fresh);
 }
 
 // Cuts an MP3 take at the end of its last whole frame, at or before the trim

@@ -67,6 +67,8 @@ class Recorder {
   int64_t FinishMp3File(const std::string& name);
   int64_t FinishWavFile(const std::string& name);
   void StopOnWriteFailure();
+  void StopOnError(const std::string& text);
+  void ReportLostFrames();
   void SetupCapture(bool mp3Mode);
   bool DecideMp3Mode() const;
   // The hand-off of one collected buffer (RecorderHandOff.cpp).
@@ -81,7 +83,7 @@ class Recorder {
   void ReportStall(int32_t i);
   bool CheckFileLimit(int64_t position);
   bool AutoRecord(int32_t peak, int64_t newestFrame);
-  bool FailInCapture();
+  bool FailInCapture(int32_t code = 0, bool logOnly = false);
   void RestartMonitoring();
 
   WaveBackend& devices_;

@@ -32,6 +32,9 @@ void CatchSignals() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // Past a file-size limit a write then fails as on a full disk, and the take
+  // ends as it does there, instead of the signal ending the program.
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 // The take events on stdout, one line each, at once.
@@ -41,6 +44,9 @@ class PrintingView final : public SilentRecorderView {
   void TakeWriting(const std::string& path) override { Print("write " + path); }
   void TakeStopped(const std::string& path, int64_t frames) override {
     Print("stop " + path + " " + std::to_string(frames));
+  }
+  void TakeLostFrames(const std::string& path, int64_t frames) override {
+    Print("lost " + path + " " + std::to_string(frames));
   }
 
  private:

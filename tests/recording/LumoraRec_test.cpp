@@ -36,9 +36,9 @@ struct RunResult {
 class LumoraRec : public ::testing::Test {
  protected:
   // Runs lumora-rec with its settings and per-user folders inside the test's folder.
-  RunResult Run(const std::string& args) {
+  RunResult Run(const std::string& args, const std::string& shellPrefix = "") {
     const std::string err = dir_.file("stderr.txt");
-    const std::string command = Env() + kRec + " --ini " + dir_.file("rec.ini") +
+    const std::string command = shellPrefix + Env() + kRec + " --ini " + dir_.file("rec.ini") +
                                 " --set DataPath=" + dir_.folder() + " " + args + " 2>" + err;
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -171,6 +171,19 @@ TEST_F(LumoraRec, FailuresToStartExitNonZeroWithTheReason) {
   run = Run("--help");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("--input-file"), std::string::npos);
+}
+
+// Past a file-size limit the take ends as on a full disk, not by the signal.
+TEST_F(LumoraRec, AFileSizeLimitEndsTheTakeAsAFullDiskDoes) {
+  const std::string input = MakeInput("in.wav", 44100, Ramp(44100 * 10));
+  const RunResult run = Run("--input-file " + input + " --fast", "ulimit -f 2000; ");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("書き込み失敗"), std::string::npos) << run.err;
+  const std::string take = dir_.file("new.wav");
+  const auto view = ReadWithSndfile(take);
+  EXPECT_TRUE(view.strict) << view.log;
+  EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(view.frames) + "\n");
+  EXPECT_GT(view.frames, 0);
 }
 
 // lumora-rec in a process of its own, its stdout to `out`.
