@@ -33,12 +33,15 @@ automatic stop. "RecLevel" is the gain in dB; "Modemp3"=1 records MP3 at
 
 It stops as the stop button does at the end of the input file, after --seconds,
 or on SIGINT/SIGTERM, then exits 0. Failing to start (no device, a folder that
-cannot be written) exits 1 with the reason on stderr, and so does a take that
-had to stop early (a full disk); bad options exit 2.
+cannot be written, a file another recorder is writing) exits 1 with the reason
+on stderr, and so does a take that stopped on an error (a full disk, a lost
+device); bad options exit 2.
 
 Events, one line each on stdout:
   start PATH           a take opened its file
   write PATH           an armed take started writing
+  lost PATH FRAMES     FRAMES frames the device could not deliver (a stall longer
+                       than the capture ring holds) are missing at this point
   stop PATH FRAMES     a take ended; FRAMES = sample frames in the file
 )";
 
