@@ -27,7 +27,7 @@ class DiskWriter {
 
   // (Re)allocates the staging for a capacity in bytes, empty and detached from
   // any file. wavMode: repair the WAV header after each flush. Throws
-  // std::bad_alloc when the staging cannot be had.
+  // std::bad_alloc when the machine cannot hold the staging.
   void Setup(int64_t stageCapacity, bool wavMode);
 
   // Claims the take's file (TakeFile::Open) and in WAV mode writes its header

@@ -1,9 +1,11 @@
 #include "recording/Recorder.h"
 
 #include <algorithm>
+#include <new>
 
 #include "formats/MpegFrames.h"
 #include "formats/Wav.h"
+#include "platform/WaveError.h"
 #include "recording/TakeFormat.h"
 #include "support/Clock.h"
 #include "support/FileSystem.h"
@@ -50,14 +52,25 @@ bool Recorder::DecideMp3Mode() const {
   return IsWholeNumber(controls.ComboBitRate) && controls.CheckModemp3Enabled && controls.CheckModemp3 == 1;
 }
 
-// Format, level geometry and buffers for a take or for monitoring.
-void Recorder::SetupCapture(bool mp3Mode) {
+// Format, level geometry and buffers for a take or for monitoring. False, with
+// the reason shown, for a format no device takes (nothing is sized for it) or
+// buffers the machine cannot hold.
+bool Recorder::SetupCapture(bool mp3Mode) {
   SetupFormat(selectors, devices_, capture_);
-  levels_.SetupFormat(capture_.format);
-  state_.MaxFramesPerFile = MaxFramesPerFileFor(capture_.format);
-  state_.FramesPerBuffer = FramesPerBufferFor(capture_.format, mp3Mode);
-  ring_.SetupCaptureBuffers(capture_.record, state_.FramesPerBuffer);
-  writer_.Setup(StageCapacityFor(capture_.format, mp3Mode, state_.Mp3Kbps), !mp3Mode);
+  int32_t code = CheckWaveFormat(capture_.record);
+  if (code == 0) {
+    state_.MaxFramesPerFile = MaxFramesPerFileFor(capture_.format);
+    state_.FramesPerBuffer = FramesPerBufferFor(capture_.format, mp3Mode);
+    try {
+      levels_.SetupFormat(capture_.format);
+      writer_.Setup(StageCapacityFor(capture_.format, mp3Mode, state_.Mp3Kbps), !mp3Mode);
+      if (!ring_.SetupCaptureBuffers(capture_.record, state_.FramesPerBuffer)) code = kWaveNoMemory;
+    } catch (const std::bad_alloc&) {
+      code = kWaveNoMemory;
+    }
+  }
+  WaveErrorReport(code, false, false);
+  return code == 0;
 }
 
 void Recorder::StartTake() {
@@ -78,7 +91,7 @@ void Recorder::StartTake() {
   state_.Mp3Kbps = mp3 ? std::stoi(controls.ComboBitRate) : 0;
   state_.TrimFrames = state_.Mp3TrimBytes = state_.Mp3BytesWritten = 0;
   loop_.StallCount = 0;
-  SetupCapture(mp3);
+  if (!SetupCapture(mp3)) return AbortStart();
   if (mp3) {
     WaveFileInfo info;
     info.sampleRate = capture_.format.nFreq;
@@ -249,8 +262,7 @@ void Recorder::InputMonitorClicked() {
   if (state_.IsRecording) return;
   if (controls.CheckInputMon == 1) {
     state_.Mp3Mode = 0;
-    SetupCapture(false);
-    if (ring_.OpenCapture(devices_, capture_.inputDevice)) state_.IsMonitoring = 1;
+    if (SetupCapture(false) && ring_.OpenCapture(devices_, capture_.inputDevice)) state_.IsMonitoring = 1;
   } else {
     ring_.CloseCapture();
     state_.IsMonitoring = 0;

@@ -69,7 +69,7 @@ class Recorder {
   void StopOnWriteFailure();
   void StopOnError(const std::string& text);
   void ReportLostFrames();
-  void SetupCapture(bool mp3Mode);
+  bool SetupCapture(bool mp3Mode);
   bool DecideMp3Mode() const;
   // The hand-off of one collected buffer (RecorderHandOff.cpp).
   bool HandOff(int32_t i);

@@ -1,5 +1,6 @@
 #include "app/rec/RecOptions.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace lumora::rec {
@@ -61,7 +62,7 @@ bool Apply(RecOptions& options, const std::string& arg, const std::string& value
   } else if (arg == "--seconds") {
     char* end = nullptr;
     options.seconds = std::strtod(value.c_str(), &end);
-    if (value.empty() || *end != '\0' || options.seconds <= 0) {
+    if (value.empty() || *end != '\0' || !std::isfinite(options.seconds) || options.seconds <= 0) {
       error = "--seconds needs a positive number, not \"" + value + "\"";
       return false;
     }

@@ -1,5 +1,7 @@
 #include "app/rec/RecSetup.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "formats/Wav.h"
@@ -39,6 +41,26 @@ void SelectFormat(FormatSelectors& selectors, int32_t rate, int32_t bits, int32_
   selectors.rateText = std::to_string(rate);
   selectors.bitsIndex = bits == 24 ? 0 : bits == 8 ? 2 : 1;
   selectors.channelsIndex = channels == 2 ? 0 : 1;
+}
+
+// Stored settings brought into the ranges of the window's selectors and
+// sliders before anything is sized: a rate that is not one of the twelve is
+// 44100, bits other than 24, 16 or 8 are 24, channels other than 2 mono.
+void SelectStoredFormat(FormatSelectors& selectors, const Settings& settings) {
+  const int32_t rate = settings.ReadWhole("nFreq");
+  const bool listed = std::find(std::begin(kWaveRates), std::end(kWaveRates), rate) != std::end(kWaveRates);
+  const int32_t bits = settings.ReadShort("nBit");
+  SelectFormat(selectors, listed ? rate : 44100, bits == 16 || bits == 8 ? bits : 24, settings.ReadShort("nCh"));
+}
+
+// The recording level slider: -60.0 ... +20.0 dB in whole tenths.
+float RecLevelOf(const Settings& settings) {
+  const float db = settings.ReadDecimal("RecLevel");
+  return std::isfinite(db) ? std::clamp(std::trunc(db * 10.0f) / 10.0f, -60.0f, 20.0f) : 0.0f;
+}
+
+int32_t ReadClamped(const Settings& settings, const char* key, int32_t low, int32_t high) {
+  return std::clamp(settings.ReadWhole(key), low, high);
 }
 
 // MP3 is offered when the encoder works and takes the format at some bit rate.
@@ -122,7 +144,7 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   // whatever device happens to be listed first (often a monitor of an output).
   if (selectors.inputDevice.empty()) selectors.inputDevice = "-1";
   selectors.outputDevice = settings.ReadText("DeviceOutName");
-  SelectFormat(selectors, settings.ReadWhole("nFreq"), settings.ReadShort("nBit"), settings.ReadShort("nCh"));
+  SelectStoredFormat(selectors, settings);
   if (!options.inputFile.empty()) {
     const WaveFileInfo info = ReadWaveFileInfo(options.inputFile);
     selectors.inputDevice = "0";
@@ -140,8 +162,8 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   controls.CheckUseTH = settings.ReadShort("AutoRec");
   controls.CheckSequential = settings.ReadShort("Sequential");
   controls.CheckModemp3 = settings.ReadWhole("Modemp3");
-  controls.HScrollRec = {settings.ReadWhole("StartLevel"), settings.ReadWhole("EndLevel"),
-                         settings.ReadWhole("EndTime")};
+  controls.HScrollRec = {ReadClamped(settings, "StartLevel", -600, 0), ReadClamped(settings, "EndLevel", -600, 0),
+                         ReadClamped(settings, "EndTime", 1, 200)};
   controls.DataPath = ResolveDataPath(settings);
   // The window falls back to a default folder when the stored one is gone; a
   // folder given on the command line must exist, or the take would go elsewhere.
@@ -151,7 +173,7 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
       return false;
     }
   }
-  recorder.SetRecLevel(settings.ReadDecimal("RecLevel"));
+  recorder.SetRecLevel(RecLevelOf(settings));
   // The format as the take will see it, for the MP3 choice.
   CaptureFormat capture;
   SetupFormat(selectors, devices, capture);

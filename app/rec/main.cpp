@@ -85,6 +85,7 @@ class Run {
   // over; then stops the running take as the stop button does.
   void Loop() {
     if (options_.fast) SetActiveClock(&clock_);
+    started_ = ActiveClock().MonotonicSeconds();
     while (!ShouldEnd()) Step();
     if (recorder_.State().IsRecording) {
       recorder_.RequestStop();
@@ -107,11 +108,17 @@ class Run {
   bool ShouldEnd() const {
     if (g_interrupted) return true;
     if (InputDrained(simulated_, recorder_)) return true;
-    if (options_.seconds > 0 &&
-        recorder_.CapturedFrames() >= options_.seconds * recorder_.Capture().format.nFreq) {
-      return true;
-    }
+    if (TimeIsUp()) return true;
     return !recorder_.State().IsRecording && !recorder_.Loop().pendingStart;
+  }
+
+  // --seconds of audio. A run whose takes never collect a buffer (automatic
+  // takes that stop at once) ends by its clock instead, a second later.
+  bool TimeIsUp() const {
+    if (options_.seconds <= 0) return false;
+    const double frames = options_.seconds * recorder_.Capture().format.nFreq;
+    return recorder_.CapturedFrames() >= frames ||
+           ActiveClock().MonotonicSeconds() - started_ >= options_.seconds + 1.0;
   }
 
   // Simulated time moves 40 ms per tick; real time as the tick asks.
@@ -129,6 +136,7 @@ class Run {
   Recorder& recorder_;
   SimulatedWave* simulated_;
   SteppedClock clock_;
+  double started_ = 0.0;
 };
 
 int Main(int argc, char** argv) {

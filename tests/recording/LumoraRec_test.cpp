@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,7 +39,7 @@ class LumoraRec : public ::testing::Test {
   // Runs lumora-rec with its settings and per-user folders inside the test's folder.
   RunResult Run(const std::string& args, const std::string& shellPrefix = "") {
     const std::string err = dir_.file("stderr.txt");
-    const std::string command = shellPrefix + Env() + kRec + " --ini " + dir_.file("rec.ini") +
+    const std::string command = Env() + shellPrefix + kRec + " --ini " + dir_.file("rec.ini") +
                                 " --set DataPath=" + dir_.folder() + " " + args + " 2>" + err;
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -51,7 +52,7 @@ class LumoraRec : public ::testing::Test {
     return result;
   }
   std::string Env() const {
-    return "XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state ";
+    return "export XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state; ";
   }
 
   // A 16-bit stereo WAV file of `frames` frames: a ramp, or silence and bursts.
@@ -171,6 +172,28 @@ TEST_F(LumoraRec, FailuresToStartExitNonZeroWithTheReason) {
   run = Run("--help");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("--input-file"), std::string::npos);
+}
+
+// Settings out of range, run limits and inputs that would size, loop or wait
+// for ever: brought into range or refused, and every run ends.
+TEST_F(LumoraRec, BadSettingsAndInputsNeitherAbortNorHang) {
+  const std::string tone = MakeInput("tone.wav", 44100, std::vector<int16_t>(44100 * 2 * 8, 3000));
+  RunResult run = Run("--test-signal --seconds 0.5 --set nFreq=100000000", "ulimit -v 2000000; timeout 20 ");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadWithSndfile(dir_.file("new.wav")).rate, 44100);
+  // Loud enough to start, never above the end level: takes that stop at once.
+  run = Run("--input-file " + tone + " --fast --seconds 3 --set AutoRec=1 --set Sequential=1 --set EndTime=0 " +
+                "--set StartLevel=-60 --set EndLevel=0",
+            "timeout 20 ");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  for (const char* bad : {"nan", "inf", "-1"}) {
+    EXPECT_EQ(Run(std::string("--test-signal --seconds ") + bad, "timeout 20 ").exitCode, 2) << bad;
+  }
+  const std::string fifo = dir_.file("fifo.wav");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  run = Run("--input-file " + fifo + " --fast", "timeout 20 ");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("fifo.wav"), std::string::npos) << run.err;
 }
 
 // Past a file-size limit the take ends as on a full disk, not by the signal.
