@@ -27,10 +27,10 @@ unsigned int BlockFrames(int32_t rate) { return static_cast<unsigned int>(rate /
 
 void LogLibraryText(const std::string& text) { Log("RtAudio: " + text, 1); }
 
-// The RtAudio index of the device called `name` and its channel count of the
-// kind. An empty name stands for the default device, or the first one of the
-// kind when none is marked as default.
-bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned int& index,
+// The RtAudio index of the occurrence-th device of the kind called `name` and
+// its channel count. An empty name stands for the default device, or the first
+// one of the kind when none is marked as default.
+bool FindDevice(RtAudio& audio, const std::string& name, int32_t occurrence, bool input, unsigned int& index,
                 unsigned int& channels) {
   bool found = false;
   const unsigned int count = audio.getDeviceCount();
@@ -39,7 +39,7 @@ bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned in
     const unsigned int available = input ? info.inputChannels : info.outputChannels;
     if (!info.probed || available == 0) continue;
     const bool isDefault = input ? info.isDefaultInput : info.isDefaultOutput;
-    const bool chosen = name.empty() ? isDefault || !found : info.name == name;
+    const bool chosen = name.empty() ? isDefault || !found : info.name == name && --occurrence == 0;
     if (!chosen) continue;
     index = k;
     channels = available;
@@ -73,13 +73,14 @@ class RtAudioHandle final : public WaveDevice {
 
 }  // namespace
 
-int32_t RtAudioDevice::Open(RtAudio::Api api, const std::string& name, WaveDirection direction,
-                            const WaveFormat& format, std::unique_ptr<WaveDevice>& device) {
+int32_t RtAudioDevice::Open(RtAudio::Api api, const std::string& name, int32_t occurrence,
+                            WaveDirection direction, const WaveFormat& format,
+                            std::unique_ptr<WaveDevice>& device) {
   device.reset();
   if (const int32_t bad = CheckWaveFormat(format)) return bad;
   try {
     auto opened = std::make_shared<RtAudioDevice>(api, direction, format);
-    if (const int32_t code = opened->OpenStream(name)) return code;
+    if (const int32_t code = opened->OpenStream(name, occurrence)) return code;
     device = std::make_unique<RtAudioHandle>(std::move(opened));
     return 0;
   } catch (const RtAudioError& e) {
@@ -93,13 +94,13 @@ RtAudioDevice::RtAudioDevice(RtAudio::Api api, WaveDirection direction, const Wa
   audio_.showWarnings(false);
 }
 
-int32_t RtAudioDevice::OpenStream(const std::string& name) {
+int32_t RtAudioDevice::OpenStream(const std::string& name, int32_t occurrence) {
   const bool input = direction_ == WaveDirection::kInput;
   const QuietStderr quiet;
   unsigned int index = 0;
   unsigned int channels = 0;
   bool found = false;
-  int32_t code = Run([&] { found = FindDevice(audio_, name, input, index, channels); });
+  int32_t code = Run([&] { found = FindDevice(audio_, name, occurrence, input, index, channels); });
   if (code != 0) return code;
   if (!found) return kWaveBadDeviceId;
   // RtAudio refuses more channels than a device has; a mono device gets the

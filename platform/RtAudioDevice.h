@@ -37,11 +37,11 @@ class RtAudioDevice final : public WaveDevice, public std::enable_shared_from_th
  public:
   static constexpr std::chrono::seconds kCloseWait{2};
 
-  // Opens the device of `api` called `name` (empty: the default device of the
-  // kind), a stream in the format. 0 and the device, or an error code (the
+  // Opens the occurrence-th device (1, 2, ...) of `api` called `name` (empty:
+  // the default device of the kind), a stream in the format. 0 and the device, or an error code (the
   // library's own text goes to the error log). Destroying the device handed out
   // closes it within kCloseWait.
-  static int32_t Open(RtAudio::Api api, const std::string& name, WaveDirection direction,
+  static int32_t Open(RtAudio::Api api, const std::string& name, int32_t occurrence, WaveDirection direction,
                       const WaveFormat& format, std::unique_ptr<WaveDevice>& device);
 
   RtAudioDevice(RtAudio::Api api, WaveDirection direction, const WaveFormat& format);
@@ -66,7 +66,7 @@ class RtAudioDevice final : public WaveDevice, public std::enable_shared_from_th
                      RtAudioStreamStatus status, void* self);
   static void OnError(RtAudioError::Type type, const std::string& text);
 
-  int32_t OpenStream(const std::string& name);
+  int32_t OpenStream(const std::string& name, int32_t occurrence);
   int Serve(uint8_t* output, uint8_t* input, unsigned int frames);
   void TakeIn(uint8_t* input, int64_t frames);
   void PlayOut(uint8_t* output, int64_t frames);
