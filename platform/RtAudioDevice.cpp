@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -281,7 +282,7 @@ void RtAudioDevice::OnError(RtAudioError::Type type, const std::string& text) {
   } else if (warning) {
     // Over- and underruns leave the stream running; the text may explain a
     // later failure.
-    std::strncpy(device->lastWarning_, text.c_str(), sizeof device->lastWarning_ - 1);
+    std::snprintf(device->lastWarning_, sizeof device->lastWarning_, "%s", text.c_str());
     ++device->warnings_;
   } else {
     device->NoteFailure(text.c_str());
@@ -290,7 +291,7 @@ void RtAudioDevice::OnError(RtAudioError::Type type, const std::string& text) {
 
 void RtAudioDevice::NoteFailure(const char* text) {
   if (failed_.load(std::memory_order_acquire)) return;
-  std::strncpy(failureText_, text, sizeof failureText_ - 1);
+  std::snprintf(failureText_, sizeof failureText_, "%s", text);
   failed_.store(true, std::memory_order_release);
 }
 

@@ -53,6 +53,17 @@ void SelectStoredFormat(FormatSelectors& selectors, const Settings& settings) {
   SelectFormat(selectors, listed ? rate : 44100, bits == 16 || bits == 8 ? bits : 24, settings.ReadShort("nCh"));
 }
 
+// The simulated source is device 0. Otherwise --input or the stored name; no
+// name at all is the system's default input (the desktop's microphone), not
+// whatever device happens to be listed first (often a monitor of an output).
+// (Built in one return, not by assigning short literals: GCC 12's optimiser
+// reads those as overlapping copies and warns.)
+std::string InputDeviceName(const RecOptions& options, const Settings& settings) {
+  if (!options.inputFile.empty() || options.testSignal) return std::to_string(0);
+  const std::string name = options.inputName.empty() ? settings.ReadText("DeviceInName") : options.inputName;
+  return name.empty() ? std::to_string(-1) : name;
+}
+
 // The recording level slider: -60.0 ... +20.0 dB in whole tenths.
 float RecLevelOf(const Settings& settings) {
   const float db = settings.ReadDecimal("RecLevel");
@@ -139,19 +150,13 @@ std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, Simulated
 bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBackend& devices,
                      Recorder& recorder, std::string& error) {
   FormatSelectors& selectors = recorder.selectors;
-  selectors.inputDevice = options.inputName.empty() ? settings.ReadText("DeviceInName") : options.inputName;
-  // No name at all: the system's default input (the desktop's microphone), not
-  // whatever device happens to be listed first (often a monitor of an output).
-  if (selectors.inputDevice.empty()) selectors.inputDevice = "-1";
+  selectors.inputDevice = InputDeviceName(options, settings);
   selectors.outputDevice = settings.ReadText("DeviceOutName");
   SelectStoredFormat(selectors, settings);
   if (!options.inputFile.empty()) {
     const WaveFileInfo info = ReadWaveFileInfo(options.inputFile);
-    selectors.inputDevice = "0";
     SelectFormat(selectors, info.sampleRate, info.bitsPerSample, info.channels);
-  } else if (options.testSignal) {
-    selectors.inputDevice = "0";
-  } else if (!options.inputName.empty() && options.inputName != "-1" &&
+  } else if (!options.testSignal && !options.inputName.empty() && options.inputName != "-1" &&
              FindWaveDevice(devices, true, options.inputName, false) < 0) {
     // A device named on the command line must exist: recording from another
     // one instead would surprise. (A stored name falls back to the default.)
