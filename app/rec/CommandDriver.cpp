@@ -66,6 +66,10 @@ bool CommandDriver::Prepare(Settings& settings, std::string& error) {
   return true;
 }
 
+void CommandDriver::UseSimulatedTime(std::function<void(double seconds)> advance) {
+  if (remote_) remote_->latchDelay = [advance](int32_t ms) { advance(ms / 1000.0); };
+}
+
 void CommandDriver::BeforeTick(double seconds) {
   if (box_) script_.PlayUntil(seconds, *box_);
   if (!options_.commands) return;
