@@ -40,9 +40,7 @@ TEST_F(Mpeg, HeaderFieldsAndTexts) {
   } cases[] = {
       {{0xFB, 0x90, 0x64}, 0, 2, "mp3(44100Hz/128kbps/JointStereo)", "mp3(44.1kHz/128kb/JS)"},
       {{0xFD, 0xE4, 0x00}, 0, 2, "mp2(48000Hz/384kbps/Stereo)", "mp2(48kHz/384kb/ST)"},
-      {{0xFF, 0x18, 0x80}, 0, 2, "mp1(32000Hz/32kbps/DualChannel)", "mp1(32kHz/32kb/DC)"},
       {{0xF3, 0x50, 0xC0}, 1, 1, "mp3(22050Hz/40kbps/Mono)", "mp3(22.05kHz/40kb/Mono)"},
-      {{0xF7, 0xD8, 0xC0}, 1, 1, "mp1(16000Hz/224kbps/Mono)", "mp1(16kHz/224kb/Mono)"},
       {{0xE3, 0x80, 0xC0}, 1, 1, "mp3(11025Hz/64kbps/Mono)", "mp3(11.025kHz/64kb/Mono)"},  // MPEG-2.5
   };
   for (const auto& c : cases) {

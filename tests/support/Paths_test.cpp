@@ -55,7 +55,6 @@ TEST(ParseCommandLine, PathsOrWhatFollowsAnOptionOrTheProgramsArguments) {
   const std::tuple<const char*, const char*, Texts> cases[] = {
       {"", R"(C:\rec\a.wav "\\host\share\b c.wav" word)", {R"(C:\rec\a.wav)", R"(\\host\share\b c.wav)"}},
       {"", R"(  /u/x.wav  "/tmp/a b.wav"x word "/a"/b)", {"/u/x.wav", "/tmp/a b.wav", "/a", "/b"}},
-      {"", R"(a  "b c" d)", {}},
       {"-o", "-ofile /-oother -x -o", {"file", "other", ""}},
       {"B", "x b /b B", {""}},  // exact case
   };
