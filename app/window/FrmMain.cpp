@@ -17,6 +17,8 @@
 
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
+#include "controls/FontRegistry.h"
+#include "controls/Twips.h"
 #include "app/window/ExternalPrograms.h"
 #include "platform/WaveBackends.h"
 #include "settings/DataFolder.h"
@@ -45,10 +47,10 @@ void Fill(QComboBox* combo, const char* const (&entries)[N]) {
   for (const char* entry : entries) combo->addItem(QString::fromUtf8(entry));
 }
 
-int32_t ScreenTpp(const QWidget& window) {
-  const QScreen* screen = window.screen();
-  const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-  return std::max(1, static_cast<int32_t>(std::lround(1440.0 / dpi)));
+// The drawn controls and the meters share one factor, read once.
+int32_t ScreenTpp() {
+  ReadTppFromScreen();
+  return Tpp();
 }
 
 // Japanese systems read "LangMode"; nothing follows from it.
@@ -64,7 +66,7 @@ void DetectLanguage(const Settings& settings) {
 float ClampSizeRate(float rate) { return std::clamp(rate, 0.7f, 3.0f); }
 
 FrmMain::FrmMain(Settings& settings, WaveBackend& devices, HidTransport& hid, DialogPresenter* dialogs)
-    : settings_(settings), devices_(devices), remote_(hid), tpp_(ScreenTpp(*this)) {
+    : settings_(settings), devices_(devices), remote_(hid), tpp_(ScreenTpp()) {
   if (!dialogs) ownDialogs_ = std::make_unique<QtDialogPresenter>(this, tpp_);
   dialogs_ = dialogs ? dialogs : ownDialogs_.get();
   SetMessagePresenter([this](const std::string& text, int32_t style, const std::string& title) {
@@ -76,6 +78,8 @@ FrmMain::FrmMain(Settings& settings, WaveBackend& devices, HidTransport& hid, Di
   engine_ = std::make_unique<PlayEngine>(devices_, *playSession_);
   transport_ = std::make_unique<PlayTransport>(*engine_, *this, *playSession_, &remote_);
   recorder_->playbackStep = [this](bool redraw) { transport_->Tick(redraw); };
+  recorder_->scanOutputs = {&vu_[0], &history_[0], true};
+  transport_->scanOutputs = {&vu_[1], &history_[1], true};
   recorder_->remotePoll = [this] { return remote_.RemoteOpen() ? remote_.PollRemote(maps_, *this) : 0; };
   CreateControls();
   ConnectControls();
@@ -97,11 +101,13 @@ FrmMain::~FrmMain() {
 void FrmMain::FormLoad(bool runTimer) {
   setWindowTitle(QString::fromStdString(settings_.Session().name + " - " + kMakerName));
   DetectLanguage(settings_);
+  SetAltFont(settings_.ReadWhole("AltFont"));
   ChooseErrorCatch();
   ConfigureSessionLog(settings_);
   RaisePriority();
   sizeRate_ = ClampSizeRate(settings_.ReadDecimal("SizeRate"));
   waveRate_ = settings_.ReadDecimal("WaveRate");
+  SetControlFont(this, -2, nullptr, 9.0f * sizeRate_, false, false, {});
   LayOut();
   FillFormatSelectors();
   FillDeviceSelectors();

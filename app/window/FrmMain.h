@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "meters/ui/C_VU.h"
+#include "meters/ui/LevelHistoryDisplay.h"
 #include "playback/PlayEngine.h"
 #include "playback/PlayTransport.h"
 #include "playback/PlayView.h"
@@ -35,6 +37,11 @@ class QSlider;
 
 namespace lumora {
 
+class MeterPanel;
+class MeterPicture;
+class UC_Bar;
+class UC_Buttons;
+
 class DialogPresenter;
 class Settings;
 class WaveBackend;
@@ -44,7 +51,9 @@ float ClampSizeRate(float rate);
 
 // The controls of the window, by their names.
 struct MainControls {
-  std::array<QWidget*, 2> PictureWaveP{}, PictureWave{}, PictureVUP{}, PictureVU{}, PictureF{};
+  std::array<MeterPanel*, 2> PictureWaveP{}, PictureVUP{};
+  std::array<MeterPicture*, 2> PictureWave{}, PictureVU{};
+  std::array<QWidget*, 2> PictureF{};
   std::array<QComboBox*, 2> ComboDev{};
   std::array<QComboBox*, 3> ComboFmt{};
   QComboBox* ComboBitRate = nullptr;
@@ -56,10 +65,10 @@ struct MainControls {
   QCheckBox* CheckUseTH = nullptr;
   QCheckBox* CheckSequential = nullptr;
   QCheckBox* CheckInputMon = nullptr;
-  std::array<QPushButton*, 3> RecButtons{};
+  UC_Buttons* RecButtons = nullptr;
   std::array<QLabel*, 2> TextInfo{};
-  std::array<QPushButton*, 3> PlayButtons{};
-  QSlider* ProgBar = nullptr;
+  UC_Buttons* PlayButtons = nullptr;
+  UC_Bar* ProgBar = nullptr;
   QLabel* PicFN = nullptr;
   QPushButton* RegButton = nullptr;
   QAction* MenuConf = nullptr;
@@ -137,10 +146,9 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   void ClickRecButton(int32_t index) override { RecButtonsClick(index); }
   void ClickPlayButton(int32_t index) override { transport_->PlayButtonClick(index); }
   void ClickRegButton() override { RegisterRecording(); }
-  int64_t HeadPosition() const override { return transport_->PlayPosition(); }
-  int64_t HeadMaximum() const override;
-  int32_t HeadRate() const override { return playSession_->SampleRate(); }
-  void SetHeadPosition(int64_t frames) override { transport_->Seek(frames); }
+  void HeadPlus() override { transport_->HeadPlus(); }
+  void HeadMinus() override { transport_->HeadMinus(); }
+  void HeadHome() override { transport_->HeadHome(); }
 
   // PlayView.
   void SetPlayButtonLook(PlayButtonLook look) override;
@@ -159,6 +167,10 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   void CreateMenus();
   void LayOut();
   void PlaceLabels();
+  void SetUpMeters();
+  // The level histories follow each side's format (a take, monitoring or
+  // playback set it up).
+  void FollowHistoryFormats();
   int32_t Px(double twips) const;
   // Start (FrmMain.cpp).
   void ChooseErrorCatch();
@@ -191,6 +203,9 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   std::unique_ptr<RecorderPlaySession> playSession_;
   std::unique_ptr<PlayEngine> engine_;
   std::unique_ptr<PlayTransport> transport_;
+  std::array<C_VU, 2> vu_;
+  std::array<LevelHistoryDisplay, 2> history_;
+  std::array<SampleFormat, 2> historyFormat_{SampleFormat{0, 0, 0}, SampleFormat{0, 0, 0}};  // none laid out yet
   MainControls c_;
   QTimer TimerRec;
   bool runTimer_ = false;
@@ -201,6 +216,7 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   float sizeRate_ = 1.0f;
   float waveRate_ = 1.0f;
   int32_t tpp_ = 15;
+  int32_t meterShiftPx_ = 0;  // how much taller the meters are than their design height
   int32_t bottomTwips_ = 0;
   int32_t lastBitRate_ = 0;  // kbit/s, 0: none chosen yet
   ConfDialogOpener confOpener_;

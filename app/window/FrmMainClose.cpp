@@ -8,6 +8,7 @@
 
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
+#include "controls/FontRegistry.h"
 #include "settings/Settings.h"
 #include "settings/WindowPlacement.h"
 #include "support/MessageBox.h"
@@ -50,6 +51,7 @@ bool FrmMain::FormUnload() {
   current.top = static_cast<float>(y() * tpp_);
   current.state = isMinimized() ? kWindowMinimized : isMaximized() ? kWindowMaximized : kWindowNormal;
   SaveWindowPlacement(settings_, "", current, {.skipSize = true});
+  ReleaseFonts();
   unloaded_ = true;
   return true;
 }

@@ -13,6 +13,9 @@
 #include "app/window/DialogPresenter.h"
 #include "app/window/ExternalPrograms.h"
 #include "app/window/FrmMain.h"
+#include "controls/UC_Bar.h"
+#include "controls/UC_Buttons.h"
+#include "meters/ui/MeterPicture.h"
 #include "meters/Levels.h"
 #include "settings/Settings.h"
 #include "support/FileSystem.h"
@@ -31,9 +34,9 @@ std::string LevelText(int32_t tenths) {
 }  // namespace
 
 void FrmMain::ConnectControls() {
+  connect(c_.RecButtons, &UC_Buttons::ButtonClicked, this, [this](int i) { RecButtonsClick(i); });
+  connect(c_.PlayButtons, &UC_Buttons::ButtonClicked, this, [this](int i) { transport_->PlayButtonClick(i); });
   for (int32_t i = 0; i < 3; ++i) {
-    connect(c_.RecButtons[i], &QPushButton::clicked, this, [this, i] { RecButtonsClick(i); });
-    connect(c_.PlayButtons[i], &QPushButton::clicked, this, [this, i] { transport_->PlayButtonClick(i); });
     connect(c_.HScrollRec[i], &QSlider::valueChanged, this, [this, i] { HScrollRecChange(i); });
     connect(c_.ComboFmt[i], &QComboBox::activated, this, [this] {
       SyncSelectors();
@@ -47,10 +50,14 @@ void FrmMain::ConnectControls() {
     c_.PictureVU[i]->installEventFilter(this);
   }
   c_.PicFN->installEventFilter(this);
-  connect(c_.ProgBar, &QSlider::sliderPressed, this, [this] { transport_->BarPressed(); });
-  connect(c_.ProgBar, &QSlider::sliderMoved, this, [this](int value) { transport_->BarDragged(value); });
-  connect(c_.ProgBar, &QSlider::sliderReleased, this,
-          [this] { transport_->BarReleased(c_.ProgBar->sliderPosition()); });
+  connect(c_.ProgBar, &UC_Bar::MouseUD, this, [this](bool down) {
+    if (down) {
+      transport_->BarPressed();
+    } else {
+      transport_->BarReleased(c_.ProgBar->Value());
+    }
+  });
+  connect(c_.ProgBar, &UC_Bar::Scrolled, this, [this] { transport_->BarDragged(c_.ProgBar->Value()); });
   for (QCheckBox* box : {c_.CheckUseTH, c_.CheckSequential, c_.CheckModemp3}) {
     connect(box, &QCheckBox::clicked, this, [this] { SyncControls(); });
   }
@@ -119,6 +126,17 @@ void FrmMain::MenuHelpClick(int32_t index) {
   }
 }
 
+void FrmMain::FollowHistoryFormats() {
+  const LevelState* levels[] = {&recorder_->Levels(), &transport_->levels};
+  for (size_t i = 0; i < 2; ++i) {
+    const SampleFormat& format = levels[i]->format;
+    SampleFormat& shown = historyFormat_[i];
+    if (format.nFreq == shown.nFreq && format.nBit == shown.nBit && format.nCh == shown.nCh) continue;
+    shown = format;
+    history_[i].SetupFormat(*levels[i], waveRate_);
+  }
+}
+
 void FrmMain::MenuRMSP3Click() {
   recorder_->SetRmsPlus3(c_.MenuRMSP3->isChecked());
   transport_->levels.rmsPlus3 = c_.MenuRMSP3->isChecked();
@@ -184,6 +202,7 @@ void FrmMain::HScrollRecChange(int32_t k) {
 void FrmMain::InputMonClick() {
   recorder_->controls.CheckInputMon = c_.CheckInputMon->isChecked() ? 1 : 0;
   recorder_->InputMonitorClicked();
+  FollowHistoryFormats();
 }
 
 void FrmMain::SyncSelectors() {
@@ -212,7 +231,5 @@ void FrmMain::FormKeyUp(int key) {
   // The function-key table counts F1 ... F12 as 112 ... 123.
   FunctionKeyUp(112 + key - Qt::Key_F1, maps_, *this);
 }
-
-int64_t FrmMain::HeadMaximum() const { return c_.ProgBar->maximum(); }
 
 }  // namespace lumora

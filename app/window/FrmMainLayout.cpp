@@ -8,9 +8,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 #include <cmath>
 
 #include "app/window/FrmMain.h"
+#include "controls/UC_Bar.h"
+#include "controls/UC_Buttons.h"
+#include "meters/ui/MeterPanel.h"
+#include "meters/ui/MeterSetup.h"
+#include "settings/Settings.h"
 
 namespace lumora {
 
@@ -47,17 +53,15 @@ QSlider* MakeSlider(QWidget* parent) {
   return slider;
 }
 
-std::array<QPushButton*, 3> MakeStrip(QWidget* parent, const std::array<const char*, 3>& captions) {
-  std::array<QPushButton*, 3> strip{};
-  for (size_t i = 0; i < strip.size(); ++i) strip[i] = new QPushButton(QString::fromUtf8(captions[i]), parent);
+// A strip of three buttons with a normal and a lit icon each.
+UC_Buttons* MakeStrip(QWidget* parent, const std::array<std::array<int, 2>, 3>& icons) {
+  auto* strip = new UC_Buttons(parent);
+  strip->SetNumButtons(3);
+  for (int i = 0; i < 3; ++i) {
+    strip->SetPicIndexn(i, icons[i][0]);
+    strip->SetPicIndexa(i, icons[i][1]);
+  }
   return strip;
-}
-
-QWidget* MakeFrame(QWidget* parent, const char* colour) {
-  auto* frame = new QWidget(parent);
-  frame->setAutoFillBackground(true);
-  frame->setStyleSheet(QStringLiteral("background-color: %1;").arg(colour));
-  return frame;
 }
 
 }  // namespace
@@ -70,10 +74,10 @@ void FrmMain::CreateControls() {
   auto* face = new QWidget(this);
   setCentralWidget(face);
   for (int i = 0; i < 2; ++i) {
-    c_.PictureWaveP[i] = MakeFrame(face, "black");
-    c_.PictureWave[i] = MakeFrame(c_.PictureWaveP[i], "rgb(32, 32, 32)");
-    c_.PictureVUP[i] = MakeFrame(face, "black");
-    c_.PictureVU[i] = MakeFrame(c_.PictureVUP[i], "rgb(32, 32, 32)");
+    c_.PictureWaveP[i] = NewHistoryPanel(face);
+    c_.PictureWave[i] = &c_.PictureWaveP[i]->PictureBox();
+    c_.PictureVUP[i] = NewVuPanel(face);
+    c_.PictureVU[i] = &c_.PictureVUP[i]->PictureBox();
     c_.PictureF[i] = new QWidget(face);
     c_.ComboDev[i] = new QComboBox(c_.PictureF[i]);
     c_.LevelSlider[i] = MakeSlider(c_.PictureF[i]);
@@ -91,9 +95,10 @@ void FrmMain::CreateControls() {
   c_.CheckUseTH = new QCheckBox(QStringLiteral("入力検知録音"), rec);
   c_.CheckSequential = new QCheckBox(QStringLiteral("連番録音"), rec);
   c_.CheckInputMon = new QCheckBox(QStringLiteral("入力を表示"), c_.PictureF[1]);
-  c_.RecButtons = MakeStrip(face, {"...", "●", "■"});
-  c_.PlayButtons = MakeStrip(face, {"■", "❚❚", "▶"});
-  c_.ProgBar = MakeSlider(face);
+  // Icons: choose the file, record, stop; stop, pause, play.
+  c_.RecButtons = MakeStrip(face, {{{12, 13}, {0, 8}, {3, 11}}});
+  c_.PlayButtons = MakeStrip(face, {{{3, 11}, {2, 10}, {1, 9}}});
+  c_.ProgBar = new UC_Bar(face);
   c_.PicFN = MakePanelText(face);
   c_.PicFN->setCursor(Qt::PointingHandCursor);
   c_.RegButton = new QPushButton(QStringLiteral("登録"), face);
@@ -112,20 +117,12 @@ void FrmMain::CreateMenus() {
 }
 
 void FrmMain::LayOut() {
-  QFont font = this->font();
-  font.setPointSizeF(9.0 * sizeRate_);
-  setFont(font);
+  SetUpMeters();
+  // Below the meters everything moves down by what they need beyond their design height.
   const auto place = [this](QWidget* w, int x, int y, int width, int height) {
-    w->setGeometry(Px(x), Px(y), Px(width), Px(height));
+    w->setGeometry(Px(x), Px(y) + meterShiftPx_, Px(width), Px(height));
   };
-  for (int i = 0; i < 2; ++i) {
-    const int x = kColumn[i];
-    place(c_.PictureWaveP[i], x, kMargin, 5100, 1440);
-    place(c_.PictureWave[i], (5100 - 4905) / 2, (1440 - 1185) / 2, 4905, 1185);
-    place(c_.PictureVUP[i], x, kMargin + 1440 + kGap, 5100, 705);
-    c_.PictureVU[i]->setGeometry(3, 3, Px(4935), Px(705) - 6);
-    place(c_.PictureF[i], x + kPanelInset, kPanelTop, 4830, kPanelHeight[i]);
-  }
+  for (int i = 0; i < 2; ++i) place(c_.PictureF[i], kColumn[i] + kPanelInset, kPanelTop, 4830, kPanelHeight[i]);
   const auto row = [](int n) { return kRowTop + n * kRowPitch; };
   // The recording panel.
   place(c_.ComboDev[0], kControlLeft, row(0), 3360, 300);
@@ -148,10 +145,10 @@ void FrmMain::LayOut() {
   // The strips, the time panels, the position bar, the file name and 登録.
   const int recRow = kPanelTop + kPanelHeight[0] + kGap;
   const int playRow = kPanelTop + kPanelHeight[1] + kGap;
-  for (int i = 0; i < 3; ++i) {
-    place(c_.RecButtons[i], kColumn[0] + i * 740, recRow, 740, 465);
-    place(c_.PlayButtons[i], kColumn[1] + i * 740, playRow, 740, 465);
-  }
+  place(c_.RecButtons, kColumn[0], recRow, 2220, 465);
+  place(c_.PlayButtons, kColumn[1], playRow, 2220, 465);
+  c_.RecButtons->Layout();
+  c_.PlayButtons->Layout();
   place(c_.TextInfo[0], kColumn[0] + 2220 + kGap, recRow, 2820, 465);
   place(c_.TextInfo[1], kColumn[1] + 2220 + kGap, playRow, 2820, 465);
   place(c_.ProgBar, kColumn[1], playRow + 465 + kGap, 5100, 390);
@@ -160,7 +157,23 @@ void FrmMain::LayOut() {
   bottomTwips_ = recRow + 465 + kGap + 345;
   PlaceLabels();
   const int menuHeight = menuBar()->sizeHint().height();
-  setFixedSize(Px(kColumn[1] + 5100 + kMargin), Px(bottomTwips_ + kMargin) + menuHeight);
+  setFixedSize(Px(kColumn[1] + 5100 + kMargin), Px(bottomTwips_ + kMargin) + meterShiftPx_ + menuHeight);
+}
+
+// The histories and the meters at the top, laid out for "SizeRate" with the
+// red point at "VULevelTrim".
+void FrmMain::SetUpMeters() {
+  const float redPoint = settings_.ReadDecimal("VULevelTrim");
+  int meterHeight = 0;
+  for (int i = 0; i < 2; ++i) {
+    c_.PictureWaveP[i]->setGeometry(Px(kColumn[i]), Px(kMargin), Px(5100), Px(1440));
+    SetupHistoryPanel(*c_.PictureWaveP[i]);
+    history_[i].SetPicture(c_.PictureWave[i]);
+    c_.PictureVUP[i]->setGeometry(Px(kColumn[i]), Px(kMargin + 1440 + kGap), Px(5100), Px(705));
+    SetupVuMeter(vu_[i], *c_.PictureVUP[i], sizeRate_, redPoint);
+    meterHeight = std::max(meterHeight, c_.PictureVUP[i]->height());
+  }
+  meterShiftPx_ = std::max(0, meterHeight - Px(705));
 }
 
 // The labels beside their controls: 90 twips to the left, centred on the row.

@@ -7,6 +7,7 @@ namespace lumora {
 
 int32_t FrmMain::Tick() {
   TimerRec.stop();
+  FollowHistoryFormats();
   const int32_t interval = recorder_->Tick();
   if (runTimer_ && !unloaded_) TimerRec.start(interval);
   return interval;

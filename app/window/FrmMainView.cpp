@@ -7,6 +7,9 @@
 
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
+#include "controls/UC_Bar.h"
+#include "controls/UC_Buttons.h"
+#include "meters/ui/MeterPicture.h"
 
 namespace lumora {
 
@@ -18,7 +21,7 @@ constexpr const char* kRecTimeColours[] = {"color: black;", "color: white; backg
 }  // namespace
 
 void FrmMain::SetRecButtonOn(int32_t index, int32_t value) {
-  c_.RecButtons[static_cast<size_t>(index)]->setStyleSheet(value == 2 ? "background-color: #d03030;" : "");
+  c_.RecButtons->SetButtonOn(static_cast<int16_t>(index), value, 1);
 }
 
 void FrmMain::SetInputMonitorEnabled(bool enabled) { c_.CheckInputMon->setEnabled(enabled); }
@@ -40,7 +43,10 @@ void FrmMain::ShowSliderValue(int32_t k, const std::string& text) {
 
 void FrmMain::SetRecordedExtent(int64_t frames) { SetPositionMax(frames); }
 
-void FrmMain::ClearInputLevels() { c_.PictureWave[0]->update(); }
+void FrmMain::ClearInputLevels() {
+  vu_[0].ResetVU(-1);
+  history_[0].Clear();
+}
 
 void FrmMain::StopPlaybackForTake(const std::string& /*zeroTimeText*/) {
   if (transport_->PlayRequested()) transport_->PlayStop(1);
@@ -56,21 +62,26 @@ std::string FrmMain::SaveFileDialog(const std::string& folder, const std::string
 
 namespace lumora {
 
+// The play button lit while playing, half lit while paused.
 void FrmMain::SetPlayButtonLook(PlayButtonLook look) {
-  const char* styles[] = {"", "background-color: #30a040;", "background-color: #c0a020;"};
-  c_.PlayButtons[2]->setStyleSheet(styles[static_cast<int>(look)]);
+  const int32_t values[] = {0, 2, 1};
+  c_.PlayButtons->SetButtonOn(2, values[static_cast<int>(look)], 1);
 }
 
 void FrmMain::SetPositionMax(int64_t frames) {
-  c_.ProgBar->setMaximum(static_cast<int>(std::min<int64_t>(frames, INT32_MAX)));
+  c_.ProgBar->SetMax(static_cast<int32_t>(std::min<int64_t>(frames, INT32_MAX)));
+  c_.ProgBar->SetValue(c_.ProgBar->Value());
 }
 
 void FrmMain::SetPosition(int64_t frames) {
-  c_.ProgBar->setValue(static_cast<int>(std::min<int64_t>(frames, INT32_MAX)));
+  c_.ProgBar->SetValue(static_cast<int32_t>(std::min<int64_t>(frames, INT32_MAX)));
 }
 
 void FrmMain::ShowPlayTime(const std::string& text) { c_.TextInfo[1]->setText(QString::fromStdString(text)); }
 
-void FrmMain::ClearPlaybackLevels() { c_.PictureWave[1]->update(); }
+void FrmMain::ClearPlaybackLevels() {
+  vu_[1].ResetVU(-1);
+  history_[1].Clear();
+}
 
 }  // namespace lumora

@@ -14,13 +14,13 @@ namespace {
 
 TEST_F(WindowTest, OneTakeThroughTheRecordStrip) {
   Load();
-  QTest::mouseClick(c().RecButtons[1], Qt::LeftButton);
+  Click(c().RecButtons, 1);
   EXPECT_FALSE(Recording()) << "the click only asks; the next tick starts";
   Tick();
   ASSERT_TRUE(Recording());
   EXPECT_FALSE(c().CheckInputMon->isEnabled());
   Tick(3.2);
-  QTest::mouseClick(c().RecButtons[2], Qt::LeftButton);
+  Click(c().RecButtons, 2);
   Tick();
   ASSERT_FALSE(Recording());
   const std::string take = dir_.folder() + "new.wav";
@@ -151,17 +151,17 @@ TEST_F(WindowTest, TheLastTakePlaysThroughThePlayStrip) {
   Tick(2.0);
   window_->RecButtonsClick(2);
   Tick();
-  QTest::mouseClick(c().PlayButtons[2], Qt::LeftButton);
+  Click(c().PlayButtons, 2);
   EXPECT_TRUE(window_->transport().PlayRequested());
   window_->MenuHelpClick(1);
   EXPECT_TRUE(dialogs_.messages.empty()) << "no version box while playing";
   Tick(1.0);
-  EXPECT_GT(c().ProgBar->value(), 0);
+  EXPECT_GT(c().ProgBar->Value(), 0);
   EXPECT_NE(c().TextInfo[1]->text(), QStringLiteral("00'00.0"));
   EXPECT_FALSE(devices_.OutputBytes(0).empty());
   Tick(2.0);  // past the end
   EXPECT_FALSE(window_->transport().PlayRequested());
-  EXPECT_EQ(c().ProgBar->value(), c().ProgBar->maximum());
+  EXPECT_EQ(c().ProgBar->Value(), c().ProgBar->Max());
   EXPECT_EQ(c().TextInfo[1]->text().left(5), QStringLiteral("00'01"));
 }
 

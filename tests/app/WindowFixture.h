@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <deque>
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
 #include "common/TempDir.h"
+#include "controls/UC_Bar.h"
+#include "controls/UC_Buttons.h"
 #include "platform/SimulatedWave.h"
 #include "remote/SimulatedBox.h"
 #include "settings/Settings.h"
@@ -84,6 +87,11 @@ class WindowTest : public ::testing::Test {
     return {bytes.begin(), bytes.end()};
   }
   const MainControls& c() const { return window_->controls(); }
+  // A click on button index of a drawn strip.
+  static void Click(UC_Buttons* strip, int index) {
+    const QPoint at(strip->ButtonLeft(index) + strip->ButtonWidth() / 2, strip->height() / 2);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, at);
+  }
   bool Recording() { return window_->recorder().State().IsRecording == 1; }
 
   TempDir dir_;
