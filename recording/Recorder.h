@@ -31,6 +31,10 @@ class Recorder {
   // Where full level scans go (the window's meter and history); a front end
   // without them gets peak-only scans, which is all automatic recording needs.
   ScanOutputs scanOutputs;
+  // The remote's poll, run by every tick once the events have run; 1 when it
+  // acted on an input, and the tick then carries out only a pending start or
+  // stop. Empty without a remote.
+  std::function<int32_t()> remotePoll;
   // The playback step (the play transport's update), run by Tick after the
   // capture work unless the tick ended early; told whether the tick redraws.
   std::function<void(bool redraw)> playbackStep;

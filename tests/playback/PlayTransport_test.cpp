@@ -26,7 +26,7 @@ TEST_F(TransportTest, PauseHoldsThePlaceAndEveryChangeSendsItsTally) {
   for (const Case& c : {Case{0, {1, 3, 103, 3, 101, 103}}, Case{1, {101, 103, 3, 103, 1, 3}}}) {
     SCOPED_TRACE(c.invert);
     tally_.codes.clear();
-    transport_.tallyInvert = c.invert;
+    tally_.invert = c.invert;
     transport_.PlayButtonClick(0);
     transport_.PlayButtonClick(2);
     EXPECT_EQ(view_.look, PlayButtonLook::kActive);

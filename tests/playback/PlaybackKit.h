@@ -60,7 +60,9 @@ class FakeView final : public PlayView {
 class FakeTally final : public TallySink {
  public:
   void SendTally(int32_t code) override { codes.push_back(code); }
+  int32_t TallyInvert() const override { return invert; }
   std::vector<int32_t> codes;
+  int32_t invert = 0;
 };
 
 // Interleaved samples as bytes in the format (8 bit: offset by 128; 24 bit: 3 bytes).
