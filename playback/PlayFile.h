@@ -23,9 +23,9 @@ enum class PlayFailure : int32_t {
 struct PlayFileInfo {
   PlayFailure failure = PlayFailure::kNone;
   bool mp3 = false;
-  SampleFormat format;     // the file's own; MP3 as 16 bit
-  int64_t dataStart = 0;   // WAV: file offset of the first sample
-  MpegInfo mpeg;           // MP3
+  SampleFormat format;    // the file's own; MP3 as 16 bit
+  int64_t dataStart = 0;  // WAV: file offset of the first sample
+  MpegInfo mpeg;          // MP3
 };
 
 // Describes the file through the handle (opened by name when 0; a failed read

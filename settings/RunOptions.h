@@ -15,7 +15,8 @@ namespace lumora {
 
 // Receives each argument: an option's name with its value (empty for a flag),
 // or a plain argument with an empty name. False (and an error) refuses it.
-using ArgumentTaker = std::function<bool(const std::string& name, const std::string& value, std::string& error)>;
+using ArgumentTaker =
+    std::function<bool(const std::string& name, const std::string& value, std::string& error)>;
 
 // Walks argv[1 ...]. An argument that starts with "-" is an option; when
 // takesValue(name), its value follows "=" in the same argument or is the next

@@ -83,7 +83,8 @@ std::string FailureText(PlayFailure failure, int32_t deviceError, const std::str
 int32_t ChooseOutput(const PlayOptions& options, const Settings& settings, WaveBackend& devices,
                      std::string& error) {
   if (!options.outputFile.empty()) return 0;
-  const std::string name = options.outputName.empty() ? settings.ReadText("DeviceOutName") : options.outputName;
+  const std::string name =
+      options.outputName.empty() ? settings.ReadText("DeviceOutName") : options.outputName;
   if (name.empty()) return -1;
   const int32_t id = FindWaveDevice(devices, false, name, false);
   if (id < 0 && !options.outputName.empty() && name != "-1") {
@@ -153,9 +154,8 @@ int Main(int argc, char** argv) {
   SimulatedWave* simulated = nullptr;
   if (!options->outputFile.empty()) {
     auto backend = std::make_unique<SimulatedWave>();
-    backend->AddOutput(options->outputFile, [&output](const uint8_t* bytes, int64_t count) {
-      output.Append(bytes, count);
-    });
+    backend->AddOutput(options->outputFile,
+                       [&output](const uint8_t* bytes, int64_t count) { output.Append(bytes, count); });
     simulated = backend.get();
     devices = std::move(backend);
   } else {
@@ -163,7 +163,8 @@ int Main(int argc, char** argv) {
   }
   const int32_t device = ChooseOutput(*options, settings, *devices, error);
   if (!error.empty()) return Fail(error);
-  if (!simulated && devices->DeviceNames(WaveDirection::kOutput) == std::vector<std::string>{kSilentOutputName}) {
+  if (!simulated &&
+      devices->DeviceNames(WaveDirection::kOutput) == std::vector<std::string>{kSilentOutputName}) {
     std::fprintf(stderr, "lumora-play: no output device found; playing into the built-in silent output\n");
   }
 

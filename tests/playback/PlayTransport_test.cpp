@@ -69,8 +69,9 @@ TEST_F(TransportTest, TheEndLeavesTheBarAtItsMaximum) {
     EXPECT_EQ(transport_.PlayPosition(), kTakeFrames);
     EXPECT_EQ(view_.time, TimeText(3000, 1));
     EXPECT_EQ(view_.look, PlayButtonLook::kInactive);
-    EXPECT_EQ(view_.events, (std::vector<std::string>{PlayEvent(from), "end " + session_.path + " " +
-                                                                            std::to_string(kTakeFrames - from)}));
+    EXPECT_EQ(view_.events,
+              (std::vector<std::string>{PlayEvent(from),
+                                        "end " + session_.path + " " + std::to_string(kTakeFrames - from)}));
   }
 }
 

@@ -80,7 +80,8 @@ inline std::vector<uint8_t> DataOf(const std::string& path) {
   const WaveFileInfo info = ReadWaveFileInfo(path);
   const std::vector<unsigned char> bytes = ReadFileBytes(path);
   if (info.valid != 1 || info.dataOffset + info.dataSize > static_cast<int64_t>(bytes.size())) return {};
-  return std::vector<uint8_t>(bytes.begin() + info.dataOffset, bytes.begin() + info.dataOffset + info.dataSize);
+  return std::vector<uint8_t>(bytes.begin() + info.dataOffset,
+                              bytes.begin() + info.dataOffset + info.dataSize);
 }
 
 // A ramp that visits the whole range of the format, both channels different.

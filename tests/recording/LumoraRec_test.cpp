@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -15,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/ProgramRun.h"
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "formats/FileHandle.h"
@@ -26,28 +26,13 @@ namespace {
 
 const std::string kRec = std::string(LUMORA_BUILD_DIR) + "/lumora-rec";
 
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
 class LumoraRec : public ::testing::Test {
  protected:
   // Runs lumora-rec with its settings and per-user folders inside the test's folder.
   RunResult Run(const std::string& args) {
-    const std::string err = dir_.file("stderr.txt");
-    const std::string command = Env() + kRec + " --ini " + dir_.file("rec.ini") +
-                                " --set DataPath=" + dir_.folder() + " " + args + " 2>" + err;
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk;
-    while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) result.out.append(chunk.data(), n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto bytes = ReadFileBytes(err);
-    result.err.assign(bytes.begin(), bytes.end());
-    return result;
+    return RunProgram(Env() + kRec + " --ini " + dir_.file("rec.ini") + " --set DataPath=" + dir_.folder() + " " +
+                          args,
+                      dir_.file("stderr.txt"));
   }
   std::string Env() const {
     return "XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state ";
