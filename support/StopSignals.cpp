@@ -20,6 +20,9 @@ void CatchStopSignals() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // Past a file-size limit a write then fails as on a full disk, and the run
+  // ends as it does there, instead of the signal ending the program.
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 bool StopRequested() { return g_stopRequested; }

@@ -7,7 +7,9 @@
 
 namespace lumora {
 
-// From now on SIGINT and SIGTERM set the stop request instead of ending the process.
+// From now on SIGINT and SIGTERM set the stop request instead of ending the
+// process, and a write past a file-size limit (SIGXFSZ) fails like one to a
+// full disk.
 void CatchStopSignals();
 bool StopRequested();
 // Sleeps ms milliseconds, or less when a signal arrives.

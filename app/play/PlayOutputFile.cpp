@@ -1,7 +1,5 @@
 #include "app/play/PlayOutputFile.h"
 
-#include "formats/Wav.h"
-
 namespace lumora::play {
 
 namespace {
@@ -11,7 +9,7 @@ constexpr int64_t kStageSeconds = 3;
 bool PlayOutputFile::Open(const std::string& path, const SampleFormat& format) {
   path_ = path;
   writer_.Setup(kStageSeconds * format.nFreq * format.BlockAlign(), true);
-  failed_ = WriteWavHeader(path, format.nFreq, format.nBit, format.nCh, 0) != 1;
+  failed_ = writer_.OpenFile(path, false, format) != TakeClaim::kClaimed;
   return !failed_;
 }
 
@@ -21,6 +19,7 @@ void PlayOutputFile::Append(const uint8_t* bytes, int64_t count) {
 
 bool PlayOutputFile::Close() {
   if (!failed_ && writer_.WriteDiskBuffer(nullptr, 0, "", 1) != 1) failed_ = true;
+  writer_.CloseFile(false);
   return !failed_;
 }
 

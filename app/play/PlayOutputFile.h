@@ -15,6 +15,7 @@ namespace lumora::play {
 class PlayOutputFile {
  public:
   // Creates the file (replacing one of that name) with an empty data chunk.
+  // Nothing is taken before it.
   bool Open(const std::string& path, const SampleFormat& format);
   // Appends played bytes; after a refused write nothing more is taken.
   void Append(const uint8_t* bytes, int64_t count);

@@ -30,6 +30,9 @@ class PrintingView final : public SilentRecorderView {
   void TakeStopped(const std::string& path, int64_t frames) override {
     PrintEvent("stop " + path + " " + std::to_string(frames));
   }
+  void TakeLostFrames(const std::string& path, int64_t frames) override {
+    PrintEvent("lost " + path + " " + std::to_string(frames));
+  }
   void SetRecordingTally(bool on) override {
     if (tally) tally->SetTallyOutput(2, on);
   }
@@ -55,7 +58,9 @@ bool InputDrained(const SimulatedWave* simulated, const Recorder& recorder) {
 class Run {
  public:
   Run(const RecOptions& options, Recorder& recorder, SimulatedWave* simulated, CommandDriver& driver)
-      : options_(options), recorder_(recorder), simulated_(simulated), driver_(driver) {}
+      : options_(options), recorder_(recorder), simulated_(simulated), driver_(driver) {
+    if (options_.fast) driver_.UseSimulatedTime([this](double seconds) { Advance(seconds); });
+  }
 
   // Ticks until the input ends, the time is up, a signal came, or the takes are
   // over; then stops the running take as the stop button does.
@@ -90,24 +95,31 @@ class Run {
     if (options_.CommandDriven()) {
       return driver_.Finished() || (options_.seconds > 0 && RunSeconds() >= options_.seconds);
     }
-    if (options_.seconds > 0 &&
-        recorder_.CapturedFrames() >= options_.seconds * recorder_.Capture().format.nFreq) {
-      return true;
-    }
+    if (TimeIsUp()) return true;
     return !recorder_.State().IsRecording && !recorder_.Loop().pendingStart;
   }
 
   double RunSeconds() const { return ActiveClock().MonotonicSeconds() - start_; }
 
+  // --seconds of audio. A run whose takes never collect a buffer (automatic
+  // takes that stop at once) ends by its clock instead, a second later.
+  bool TimeIsUp() const {
+    if (options_.seconds <= 0) return false;
+    const double frames = options_.seconds * recorder_.Capture().format.nFreq;
+    return recorder_.CapturedFrames() >= frames || RunSeconds() >= options_.seconds + 1.0;
+  }
+
   // Simulated time moves 40 ms per tick; real time as the tick asks.
   void Step() {
-    if (options_.fast) {
-      simulated_->Advance(0.04);
-      clock_.Advance(0.04);
-    }
+    if (options_.fast) Advance(0.04);
     driver_.BeforeTick(RunSeconds());
     const int32_t next = recorder_.Tick();
     if (!options_.fast) SleepMs(next);
+  }
+
+  void Advance(double seconds) {
+    simulated_->Advance(seconds);
+    clock_.Advance(seconds);
   }
 
   const RecOptions& options_;
