@@ -147,35 +147,5 @@ TEST(SimulatedFileInputErrors, BadFilesGiveClearCodesAndACutFilePlaysWhatItHolds
   EXPECT_EQ(test::Render(*cut, cut->PreferredFormat(), 100, 400), expected);
 }
 
-TEST(SimulatedOutput, PlaysQueuedBuffersIntoMemoryPausesAndResets) {
-  SimulatedWave sim;
-  sim.AddOutput("speaker");
-  HeaderSet buffers(3, kTenthBytes);
-  for (size_t k = 0; k < 3; ++k)
-    std::fill(buffers.data[k].begin(), buffers.data[k].end(), static_cast<uint8_t>(k + 1));
-  std::unique_ptr<WaveDevice> device;
-  ASSERT_EQ(sim.Open(WaveDirection::kOutput, 0, kCd, device), 0);
-  sim.Advance(0.5);  // nothing queued: silence, which is neither kept nor counted
-  ASSERT_EQ(buffers.Queue(*device, 0, 3), 0);
-  sim.Advance(0.1);
-  ASSERT_EQ(device->Pause(), 0);
-  sim.Advance(1.0);
-  EXPECT_FALSE(buffers.Done(1));
-  EXPECT_EQ(PositionOf(*device), kTenthFrames);
-  ASSERT_EQ(device->Restart(), 0);
-  sim.Advance(0.5);
-  EXPECT_EQ(sim.OutputBytes(0), buffers.Recorded());
-  EXPECT_EQ(sim.OutputBytes(0).size(), static_cast<size_t>(3 * kTenthBytes));
-  EXPECT_EQ(PositionOf(*device), 3 * kTenthFrames);
-
-  // A reset hands back what is still queued, unplayed, and starts the count anew.
-  ASSERT_EQ(buffers.Queue(*device, 0, 2), 0);
-  sim.Advance(0.05);
-  ASSERT_EQ(device->Reset(), 0);
-  EXPECT_TRUE(buffers.Done(0) && buffers.Done(1));
-  EXPECT_EQ(sim.OutputBytes(0).size(), static_cast<size_t>(3 * kTenthBytes + kTenthBytes / 2));
-  EXPECT_EQ(PositionOf(*device), 0);
-}
-
 }  // namespace
 }  // namespace lumora
