@@ -9,5 +9,6 @@ class GalleryPage;
 void AddFacesSection(GalleryPage& page);
 void AddButtonsSection(GalleryPage& page);
 void AddSlidersSection(GalleryPage& page);
+void AddTextPanelsSection(GalleryPage& page);
 
 }  // namespace lumora
