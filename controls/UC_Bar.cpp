@@ -60,6 +60,7 @@ int32_t UC_Bar::ValueAt(int xPx) const {
 }
 
 void UC_Bar::DrawTo(int xPx) {
+  if (SizeChanged()) PaintImages();  // a size set before the widget was shown
   xPx = std::clamp(xPx, 2, LengthPx() + 2);
   {
     Canvas c(surface_);
