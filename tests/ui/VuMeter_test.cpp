@@ -71,10 +71,19 @@ TEST(VuMeter, StartUpLayoutFollowsTheSizeRate) {
     SetupVuMeter(vu, panel, c.sizeRate, -20.0f);
     const QImage& picture = panel.PictureBox().Picture();
     EXPECT_EQ(picture.height(), c.pictureHeight) << c.sizeRate;
-    vu.DrawVU(0, 0.0f, -99.9f, "", 99.0f);
-    int rows = 0;
-    for (int y = 0; y < picture.height(); ++y) rows += picture.pixel(vu.BarXStart() / kTpp + 5, y) != kBack;
-    EXPECT_EQ(rows, c.barRows) << c.sizeRate;
+    vu.DrawVU(0, 3.0f, 0.0f, "", 99.0f);  // above full scale (RMS+3db)
+    std::vector<int> rows;
+    for (int y = 0; y < picture.height(); ++y) {
+      if (picture.pixel(vu.BarXStart() / kTpp + 5, y) != kBack) rows.push_back(y);
+    }
+    EXPECT_EQ(static_cast<int>(rows.size()), c.barRows) << c.sizeRate;
+    // The bar stops at its end: once it falls, nothing of it stays right of there.
+    vu.ResetVU(0);
+    int stale = 0;
+    for (int y : rows) {
+      for (int x = (4500 - vu.BarXEnd()) / kTpp + 1; x < 300; ++x) stale += picture.pixel(x, y) != kBack;
+    }
+    EXPECT_EQ(stale, 0) << c.sizeRate;
   }
   Meter m;
   m.vu.SetMargin(-1, -1, -1, -1);  // nothing changes
