@@ -22,7 +22,7 @@
 #include "app/window/ExternalPrograms.h"
 #include "platform/WaveBackends.h"
 #include "settings/DataFolder.h"
-#include "settings/LogSetup.h"
+#include "settings/RunOptions.h"
 #include "settings/Settings.h"
 #include "settings/UserStore.h"
 #include "settings/WindowPlacement.h"
@@ -103,7 +103,7 @@ void FrmMain::FormLoad(bool runTimer) {
   DetectLanguage(settings_);
   SetAltFont(settings_.ReadWhole("AltFont"));
   ChooseErrorCatch();
-  ConfigureSessionLog(settings_);
+  PrepareLog(settings_);
   RaisePriority();
   sizeRate_ = ClampSizeRate(settings_.ReadDecimal("SizeRate"));
   waveRate_ = settings_.ReadDecimal("WaveRate");
@@ -133,10 +133,7 @@ void FrmMain::FormLoad(bool runTimer) {
   if (runTimer_) TimerRec.start(10);
 }
 
-void FrmMain::RestartRemote() {
-  remote_.InitHID(settings_);
-  transport_->tallyInvert = remote_.TallyInvert();
-}
+void FrmMain::RestartRemote() { remote_.InitHID(settings_); }
 
 void FrmMain::ChooseErrorCatch() {
   errorCatch_ = settings_.ReadWhole("ErrorCatch") != 0 || FileExists(settings_.appFolder() + "ec.txt");
