@@ -21,14 +21,16 @@ int32_t Recorder::Tick() {
   loop_.lastTickTime = now;
   loop_.TickBudget = elapsedMs < 40.0 ? 40.0f : static_cast<float>(std::max(1.0, 80.0 - elapsedMs));
   const auto interval = static_cast<int32_t>(RoundHalfEven(loop_.TickBudget));
+  const bool remoteActed = remotePoll && remotePoll() != 0;
   if (loop_.pendingStart) {
     loop_.pendingStart = false;
     RecordCommand(1);
   } else if (loop_.pendingStop) {
     loop_.pendingStop = false;
     RecordCommand(2);
-  } else if (state_.IsMonitoring == 1 || state_.IsRecording == 1) {
-    CaptureWork();
+  } else if (!remoteActed) {
+    const bool capturing = state_.IsMonitoring == 1 || state_.IsRecording == 1;
+    if ((!capturing || CaptureWork()) && playbackStep) playbackStep(loop_.TickBudget != 1.0f);
   }
   return interval;
 }

@@ -6,6 +6,7 @@
 // themselves: they call RequestStart / RequestStop and the next Tick acts.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,13 @@ class Recorder {
   // Where full level scans go (the window's meter and history); a front end
   // without them gets peak-only scans, which is all automatic recording needs.
   ScanOutputs scanOutputs;
+  // The remote's poll, run by every tick once the events have run; 1 when it
+  // acted on an input, and the tick then carries out only a pending start or
+  // stop. Empty without a remote.
+  std::function<int32_t()> remotePoll;
+  // The playback step (the play transport's update), run by Tick after the
+  // capture work unless the tick ended early; told whether the tick redraws.
+  std::function<void(bool redraw)> playbackStep;
 
   // 0 chooses the output file (save dialog), 1 starts a take, 2 stops it.
   void RecordCommand(int32_t action);

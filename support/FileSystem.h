@@ -4,6 +4,7 @@
 // 1 / 0 for yes / no and empty text for failure; nothing here logs or shows.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ std::string CutAtNull(const std::string& text);
 // Lets window events run (DoEvents) until more than milliseconds have passed on
 // the monotonic clock; sleeps sleepMilliseconds between rounds when positive.
 void WaitEvents(int32_t milliseconds, int32_t sleepMilliseconds);
+// The same wait, ended early when done() (asked before each round) is true;
+// returns whether it was.
+bool WaitEventsUntil(int32_t milliseconds, const std::function<bool()>& done, int32_t sleepMilliseconds);
 std::string ByteToBitText(uint8_t value);
 
 // The program's arguments after its name, for ParseCommandLine with an empty line.

@@ -21,6 +21,14 @@ input device with the settings of the window, without a window.
   --ini FILE           use FILE as the settings store
   --set KEY=VALUE      override one setting for this run, without saving it
                        (repeatable), e.g. --set AutoRec=1 --set Modemp3=1
+  --remote             the remote box (the setting "USBHIDID", 1 when 0) runs
+                       the commands of its inputs ("HIDfct-01" ...) and shows
+                       the takes on its tally lights; exits 1 without a box
+  --commands           run the command names read from standard input, one a
+                       line, one each tick: REC, REC_STOP, STOP_ALL, ...
+  --remote-script FILE a simulated remote box whose inputs change as FILE says,
+                       one change a line: SECONDS press|release INPUT (1-8),
+                       e.g. "1.0 press 1"; with --fast on simulated time
   --list-devices       print the input and output devices and exit
   --help               print this text and exit
 
@@ -32,7 +40,10 @@ automatic stop. "RecLevel" is the gain in dB; "Modemp3"=1 records MP3 at
 "mp3BitRate" kbit/s.
 
 It stops as the stop button does at the end of the input file, after --seconds,
-or on SIGINT/SIGTERM, then exits 0. Failing to start (no device, a folder that
+or on SIGINT/SIGTERM, then exits 0. With --remote, --commands or --remote-script
+no take starts by itself: the commands start and stop takes, --seconds counts
+the run's time, and the run also ends at the end of standard input (--commands)
+or once the script is over and no take runs (--remote-script). Failing to start (no device, a folder that
 cannot be written) exits 1 with the reason on stderr, and so does a take that
 had to stop early (a full disk); bad options exit 2.
 
@@ -40,12 +51,14 @@ Events, one line each on stdout:
   start PATH           a take opened its file
   write PATH           an armed take started writing
   stop PATH FRAMES     a take ended; FRAMES = sample frames in the file
+  tally CODE           the simulated remote box received a tally command
 )";
 
 namespace {
 
 bool NeedsValue(const std::string& arg) {
-  return arg == "--input" || arg == "--input-file" || arg == "--seconds" || arg == "--ini" || arg == "--set";
+  return arg == "--input" || arg == "--input-file" || arg == "--seconds" || arg == "--ini" ||
+         arg == "--set" || arg == "--remote-script";
 }
 
 bool Apply(RecOptions& options, const std::string& arg, const std::string& value, std::string& error) {
@@ -53,6 +66,8 @@ bool Apply(RecOptions& options, const std::string& arg, const std::string& value
     options.inputName = value;
   } else if (arg == "--input-file") {
     options.inputFile = value;
+  } else if (arg == "--remote-script") {
+    options.remoteScript = value;
   } else if (arg == "--ini") {
     options.iniFile = value;
   } else if (arg == "--seconds") {
@@ -86,6 +101,8 @@ bool ParseOne(RecOptions& options, int argc, char** argv, int& i, std::string& e
   if (!value && arg == "--list-devices") return options.listDevices = true;
   if (!value && arg == "--fast") return options.fast = true;
   if (!value && arg == "--test-signal") return options.testSignal = true;
+  if (!value && arg == "--remote") return options.remote = true;
+  if (!value && arg == "--commands") return options.commands = true;
   if (!NeedsValue(arg)) {
     error = "unknown option \"" + std::string(argv[i]) + "\" (see --help)";
     return false;
@@ -106,6 +123,10 @@ std::optional<RecOptions> ParseRecOptions(int argc, char** argv, std::string& er
   }
   if (options.testSignal && !options.inputFile.empty()) {
     error = "--test-signal and --input-file exclude each other";
+    return std::nullopt;
+  }
+  if (options.remote && !options.remoteScript.empty()) {
+    error = "--remote and --remote-script exclude each other";
     return std::nullopt;
   }
   if (options.fast && options.inputFile.empty()) {

@@ -18,6 +18,11 @@ struct RecOptions {
   std::string inputName;                                  // --input
   std::string inputFile;                                  // --input-file
   double seconds = -1.0;                                  // --seconds; < 0: no limit
+  bool remote = false;                                    // --remote: the remote box drives the takes
+  bool commands = false;                                  // --commands: command names on stdin
+  std::string remoteScript;                               // --remote-script: a simulated box's inputs
+  // Commands or a remote drive the takes: none starts by itself.
+  bool CommandDriven() const { return remote || commands || !remoteScript.empty(); }
 };
 
 // Parses argv; on a mistake returns nothing and sets error to a one-line reason.

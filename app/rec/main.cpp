@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/rec/CommandDriver.h"
 #include "app/rec/RecOptions.h"
 #include "app/rec/RecSetup.h"
 #include "platform/WaveBackends.h"
@@ -34,20 +35,20 @@ void CatchSignals() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
-// The take events on stdout, one line each, at once.
+// The take events on stdout, one line each, at once; the recording tally light
+// to the remote when there is one.
 class PrintingView final : public SilentRecorderView {
  public:
-  void TakeOpened(const std::string& path) override { Print("start " + path); }
-  void TakeWriting(const std::string& path) override { Print("write " + path); }
+  void TakeOpened(const std::string& path) override { PrintEvent("start " + path); }
+  void TakeWriting(const std::string& path) override { PrintEvent("write " + path); }
   void TakeStopped(const std::string& path, int64_t frames) override {
-    Print("stop " + path + " " + std::to_string(frames));
+    PrintEvent("stop " + path + " " + std::to_string(frames));
+  }
+  void SetRecordingTally(bool on) override {
+    if (tally) tally->SetTallyOutput(2, on);
   }
 
- private:
-  static void Print(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
-    std::fflush(stdout);
-  }
+  TallySink* tally = nullptr;
 };
 
 void ListDevices(WaveBackend& devices) {
@@ -72,8 +73,8 @@ bool InputDrained(const SimulatedWave* simulated, const Recorder& recorder) {
 
 class Run {
  public:
-  Run(const RecOptions& options, Recorder& recorder, SimulatedWave* simulated)
-      : options_(options), recorder_(recorder), simulated_(simulated) {}
+  Run(const RecOptions& options, Recorder& recorder, SimulatedWave* simulated, CommandDriver& driver)
+      : options_(options), recorder_(recorder), simulated_(simulated), driver_(driver) {}
 
   // Ticks until the input ends, the time is up, a signal came, or the takes are
   // over; then stops the running take as the stop button does.
@@ -87,20 +88,27 @@ class Run {
     SetActiveClock(nullptr);
   }
 
-  // The first take, started as the record button starts it.
+  // The first take, started as the record button starts it, unless commands
+  // drive the run.
   bool Start() {
     if (options_.fast) SetActiveClock(&clock_);
-    recorder_.RequestStart();
-    recorder_.Tick();
+    start_ = ActiveClock().MonotonicSeconds();
+    if (!options_.CommandDriven()) {
+      recorder_.RequestStart();
+      recorder_.Tick();
+    }
     SetActiveClock(nullptr);
     if (simulated_ && !options_.fast) simulated_->StartPacing();
-    return recorder_.State().IsRecording == 1;
+    return options_.CommandDriven() || recorder_.State().IsRecording == 1;
   }
 
  private:
   bool ShouldEnd() const {
     if (g_interrupted) return true;
     if (InputDrained(simulated_, recorder_)) return true;
+    if (options_.CommandDriven()) {
+      return driver_.Finished() || (options_.seconds > 0 && RunSeconds() >= options_.seconds);
+    }
     if (options_.seconds > 0 &&
         recorder_.CapturedFrames() >= options_.seconds * recorder_.Capture().format.nFreq) {
       return true;
@@ -108,21 +116,25 @@ class Run {
     return !recorder_.State().IsRecording && !recorder_.Loop().pendingStart;
   }
 
+  double RunSeconds() const { return ActiveClock().MonotonicSeconds() - start_; }
+
   // Simulated time moves 40 ms per tick; real time as the tick asks.
   void Step() {
     if (options_.fast) {
       simulated_->Advance(0.04);
       clock_.Advance(0.04);
-      recorder_.Tick();
-    } else {
-      SleepMs(recorder_.Tick());
     }
+    driver_.BeforeTick(RunSeconds());
+    const int32_t next = recorder_.Tick();
+    if (!options_.fast) SleepMs(next);
   }
 
   const RecOptions& options_;
   Recorder& recorder_;
   SimulatedWave* simulated_;
+  CommandDriver& driver_;
   SteppedClock clock_;
+  double start_ = 0.0;
 };
 
 int Main(int argc, char** argv) {
@@ -167,8 +179,14 @@ int Main(int argc, char** argv) {
     std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
     return 1;
   }
+  CommandDriver driver(*options, recorder);
+  if (!driver.Prepare(settings, error)) {
+    std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
+    return 1;
+  }
+  view.tally = driver.Tally();
   CatchSignals();
-  Run run(*options, recorder, simulated);
+  Run run(*options, recorder, simulated, driver);
   if (!run.Start()) {
     std::fprintf(stderr, "lumora-rec: the take did not start (see the reason above)\n");
     return 1;

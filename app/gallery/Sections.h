@@ -1,0 +1,12 @@
+#pragma once
+// One function per gallery section; each adds its controls in every state.
+// To add a control: write a section in its own file and list it in Gallery.cpp.
+
+namespace lumora {
+
+class GalleryPage;
+
+void AddFacesSection(GalleryPage& page);
+void AddButtonsSection(GalleryPage& page);
+
+}  // namespace lumora

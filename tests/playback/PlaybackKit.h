@@ -1,0 +1,121 @@
+#pragma once
+// Playback on simulated devices and simulated time: a session and a view that
+// keep what they are told, sample files, and a run of the transport's ticks
+// until playback stops.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/TempDir.h"
+#include "platform/PcmTestHelpers.h"
+#include "platform/SimulatedWave.h"
+#include "playback/PlayEngine.h"
+#include "playback/PlayTransport.h"
+#include "support/Log.h"
+
+namespace lumora::test {
+
+class FakeSession final : public PlaySession {
+ public:
+  std::string LastTakePath() const override { return path; }
+  int32_t OutputDevice() const override { return device; }
+  int32_t SampleRate() const override { return rate; }
+  std::optional<RunningTake> Recording() const override { return recording; }
+
+  std::string path;
+  int32_t device = -1;
+  int32_t rate = 44100;
+  std::optional<RunningTake> recording;
+};
+
+class FakeView final : public PlayView {
+ public:
+  void SetPlayButtonLook(PlayButtonLook value) override { look = value; }
+  void SetPositionMax(int64_t frames) override { max = frames; }
+  void SetPosition(int64_t frames) override { position = frames; }
+  void ShowPlayTime(const std::string& text) override { time = text; }
+  void ClearPlaybackLevels() override { ++levelClears; }
+  void PlaybackStarted(const std::string& path, int64_t frame) override {
+    events.push_back("play " + path + " " + std::to_string(frame));
+  }
+  void PlaybackEnded(const std::string& path, int64_t frames) override {
+    events.push_back("end " + path + " " + std::to_string(frames));
+  }
+
+  PlayButtonLook look = PlayButtonLook::kInactive;
+  int64_t max = 0;
+  int64_t position = 0;
+  std::string time;
+  int32_t levelClears = 0;
+  std::vector<std::string> events;
+};
+
+class FakeTally final : public TallySink {
+ public:
+  void SendTally(int32_t code) override { codes.push_back(code); }
+  std::vector<int32_t> codes;
+};
+
+// Interleaved samples as bytes in the format (8 bit: offset by 128; 24 bit: 3 bytes).
+inline std::vector<uint8_t> Pcm(const std::vector<int32_t>& samples, int32_t bits) {
+  std::vector<uint8_t> bytes;
+  for (const int32_t s : samples) {
+    const int32_t v = bits == 8 ? s + 128 : s;
+    for (int32_t b = 0; b < bits / 8; ++b) bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
+  }
+  return bytes;
+}
+
+// A ramp that visits the whole range of the format, both channels different.
+inline std::vector<int32_t> Ramp(int64_t frames, int32_t channels, int32_t bits) {
+  const int64_t full = bits == 8 ? 128 : bits == 16 ? 32768 : 8388608;
+  std::vector<int32_t> samples;
+  for (int64_t f = 0; f < frames; ++f) {
+    for (int32_t c = 0; c < channels; ++c) {
+      samples.push_back(static_cast<int32_t>((f * (c == 0 ? 7919 : 104729)) % (2 * full) - full));
+    }
+  }
+  return samples;
+}
+
+class PlaybackTest : public testing::Test {
+ protected:
+  PlaybackTest() {
+    ConfigureLog(LogConfig{1, dir_.folder(), "host", "test"});
+    output_ = devices_.AddOutput("Speakers");
+    session_.path = dir_.file("take.wav");
+  }
+  ~PlaybackTest() override { ConfigureLog({}); }
+
+  void WriteTake(int32_t rate, int32_t bits, int32_t channels, const std::vector<uint8_t>& data) {
+    ASSERT_TRUE(WriteWav(session_.path, rate, bits, channels, data));
+    session_.rate = rate;
+  }
+  // 40 ms of simulated time, then one tick of the transport.
+  void Tick() {
+    devices_.Advance(0.04);
+    transport_.Tick(true);
+  }
+  // Ticks until playback has stopped (at most `seconds` of simulated time).
+  void PlayToEnd(double seconds = 60) {
+    for (int n = 0; transport_.PlayRequested() && n < seconds / 0.04; ++n) Tick();
+    EXPECT_EQ(transport_.PlayRequested(), 0) << "still playing after " << seconds << " s";
+  }
+  std::vector<uint8_t> Heard() const { return devices_.OutputBytes(output_); }
+
+  TempDir dir_;
+  SimulatedWave devices_;
+  int32_t output_ = -1;
+  FakeSession session_;
+  FakeView view_;
+  FakeTally tally_;
+  PlayEngine engine_{devices_, session_};
+  PlayTransport transport_{engine_, view_, session_, &tally_};
+};
+
+}  // namespace lumora::test

@@ -1,0 +1,85 @@
+// The function table, the stored assignments, and what each command and
+// function key does to the window.
+
+#include "remote/Functions.h"
+
+#include <gtest/gtest.h>
+
+#include "RemoteTestKit.h"
+
+namespace lumora::test {
+namespace {
+
+using Actions = std::vector<std::string>;
+
+TEST(FunctionTable, TextsAndLookupsByColumn) {
+  EXPECT_EQ(FunctionText(1, 0) + FunctionText(5, 1) + FunctionText(3, 2), "録音PLAY_PAUSE⇒");
+  EXPECT_EQ(FunctionText(0, 0) + FunctionText(0, 1) + FunctionText(0, 2), "N/AN/AN/A");
+  EXPECT_EQ(FunctionText(12, 1) + FunctionText(-1, 1) + FunctionText(1, 3), "");
+  // Every entry is found again by each of its texts.
+  for (int32_t i = 0; i < kFunctionCount; ++i) {
+    for (int32_t column : {0, 1, 2}) EXPECT_EQ(FunctionIndexOf(FunctionText(i, column), column), i);
+  }
+  EXPECT_EQ(FunctionIndexOf("save", 1), -1);
+  EXPECT_EQ(FunctionIndexOf("SAVE", 0), -1);
+  EXPECT_EQ(FunctionIndexOf("", 1), -1);
+}
+
+TEST(FunctionKeys, BuiltInAssignmentsAndStoredNames) {
+  TempDir dir;
+  FakeTarget target;
+  const auto keysOf = [&](const std::vector<std::string>& sets, std::vector<int32_t> keys) {
+    const ControlMaps maps = LoadControlMaps(*TestSettings(dir, sets));
+    for (int32_t key : keys) FunctionKeyUp(key, maps, target);
+    return target.Take();
+  };
+  // No settings: F1 records, F2 stops (only while recording), F7 chooses the
+  // file, F9 does nothing; F3 plays.
+  EXPECT_EQ(keysOf({}, {112, 113, 118, 120, 114}), (Actions{"rec1", "rec0", "play2"}));
+  target.recording = true;
+  EXPECT_EQ(keysOf({}, {112, 113}), (Actions{"rec2"}));
+  target.recording = false;
+  EXPECT_EQ(keysOf({"fkeyfct-03=SAVE"}, {114}), (Actions{"rec0"}));
+  EXPECT_EQ(keysOf({"fkeyfct-03=N/A"}, {114}), (Actions{}));
+  EXPECT_EQ(keysOf({"fkeyfct-03=save"}, {114}), (Actions{"play2"}));
+  EXPECT_EQ(keysOf({"fkeyfct-12=REG"}, {123, 111, 124}), (Actions{"reg"}));
+  // F4 and F10 are consumed; other keys pass on.
+  const ControlMaps maps;
+  EXPECT_EQ(FunctionKeyUp(115, maps, target) + FunctionKeyUp(121, maps, target), 0);
+  EXPECT_EQ(FunctionKeyUp(116, maps, target), 116);
+  EXPECT_EQ(FunctionKeyUp(65, maps, target), 65);
+  EXPECT_EQ(target.Take(), (Actions{"play0", "play1"}));
+}
+
+TEST(RemoteAssignments, NamesAndDelaysFromTheSettings) {
+  TempDir dir;
+  const ControlMaps built = LoadControlMaps(*TestSettings(dir, {}));
+  EXPECT_EQ(built.RemoteFunctions, (std::array<int32_t, 8>{1, 2, 3, 4, 5, 9, 10, 8}));
+  EXPECT_EQ(built.RemoteDelays, (std::array<int32_t, 8>{}));
+  const ControlMaps stored =
+      LoadControlMaps(*TestSettings(dir, {"HIDfct-02=HEAD_PLUS", "HIDfct-08=N/A", "HIDwaitms-02=250"}));
+  EXPECT_EQ(stored.RemoteFunctions, (std::array<int32_t, 8>{1, 6, 3, 4, 5, 9, 10, 0}));
+  EXPECT_EQ(stored.RemoteDelays, (std::array<int32_t, 8>{0, 250, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(DoFunction, ButtonsPressedAndHeadMovesOfHalfASecondRoundedToEvenOnTheBar) {
+  FakeTarget target;
+  for (int32_t f : {3, 4, 5, 9, 10, 11, 0, 12, -1}) DoFunction(f, target);
+  EXPECT_EQ(target.Take(), (Actions{"play2", "play0", "play1", "play0", "rec2", "rec0", "reg"}));
+  target.rate = 11025;  // half a second is 5512.5 frames
+  target.head = 0;
+  DoFunction(kFnHeadPlus, target);
+  DoFunction(kFnHeadPlus, target);
+  EXPECT_EQ(target.Take(), (Actions{"head5512", "head11024"}));  // 5512.5 -> 5512, 11024.5 -> 11024
+  target.head = 1;
+  DoFunction(kFnHeadPlus, target);  // 5513.5 -> 5514
+  DoFunction(kFnHeadMinus, target);
+  DoFunction(kFnHeadMinus, target);
+  target.head = target.headMax - 10;
+  DoFunction(kFnHeadPlus, target);
+  DoFunction(kFnHeadHome, target);
+  EXPECT_EQ(target.Take(), (Actions{"head5514", "head2", "head0", "head1000000", "head0"}));
+}
+
+}  // namespace
+}  // namespace lumora::test
