@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "controls/Colors.h"
+
 namespace lumora {
 
 struct ListColumn {
@@ -27,8 +29,8 @@ struct ListItem {
   bool selected = false;
   bool marked = false;  // finds the current item again after a sort
   int32_t iconType = 0;
-  int32_t dispColor = -1;  // text colour, -1 for the list's own
-  bool hLine = false;      // a separator line under the item
+  Color dispColor = kDefaultColor;  // text colour, or the list's own
+  bool hLine = false;               // a separator line under the item
 };
 
 // Sorts ascending by column (a Shell sort over the gaps 1, 4, 13, 40, ...,

@@ -1,11 +1,11 @@
 // The list view's geometry and drawing: the header of column tabs, the items
 // and the scroll bar, each drawn into the surface only when it changed.
 
-#include <QPaintEvent>
-#include <QPainter>
+#include <QFontMetrics>
 #include <algorithm>
 
-#include "controls/Drawing.h"
+#include "controls/PaintFace.h"
+#include "controls/Twips.h"
 #include "controls/UC_ListView.h"
 
 namespace lumora {
@@ -15,10 +15,25 @@ constexpr int32_t kVBarWidth = 16;  // pixels
 constexpr int32_t kMinThumb = 12;   // pixels
 constexpr int32_t kCellMargin = 4;  // pixels between a cell's edge and its text
 
-Qt::Alignment AlignmentOf(int32_t align) {
-  if (align == 1) return Qt::AlignRight;
-  if (align == 2) return Qt::AlignHCenter;
-  return Qt::AlignLeft;
+// The left edge of a text aligned in a cell (0 left, 1 right, 2 centre), in
+// from the cell's edges by the margin; a text too wide starts at the left.
+int TextLeft(const QFontMetrics& metrics, const QString& text, int left, int right, int32_t align) {
+  const int room = right - left - 2 * kCellMargin;
+  const int width = metrics.horizontalAdvance(text);
+  if (align == 1) return left + kCellMargin + std::max(room - width, 0);
+  if (align == 2) return left + kCellMargin + std::max((room - width) / 2, 0);
+  return left + kCellMargin;
+}
+
+// Draws a text cut at the cell's right edge (less the margin).
+void CellText(Canvas& canvas, const QFont& font, const QString& text, int left, int right, int top,
+              int32_t align, Color color) {
+  const QFontMetrics metrics(font);
+  QPainter& painter = canvas.Painter();
+  painter.save();
+  painter.setClipRect(QRect(QPoint(left, top), QPoint(right - kCellMargin, top + metrics.height())));
+  canvas.Text(TextLeft(metrics, text, left, right, align), top, text, color, font);
+  painter.restore();
 }
 }  // namespace
 
@@ -87,11 +102,6 @@ int32_t UC_ListView::ItemAt(int32_t y) const {
 
 // ---- drawing
 
-void UC_ListView::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  painter.drawImage(event->rect(), surface_, event->rect());
-}
-
 void UC_ListView::resizeEvent(QResizeEvent*) {
   ClampTop();
   CloseEditor();
@@ -99,86 +109,76 @@ void UC_ListView::resizeEvent(QResizeEvent*) {
 }
 
 void UC_ListView::DrawAll() {
-  if (surface_.size() != size()) surface_ = QImage(size(), QImage::Format_RGB32);
-  if (surface_.isNull()) return;
+  if (SizeChanged()) surface_.Resize(size());
   DrawHeader();
   DrawRows();
 }
 
 void UC_ListView::DrawHeader() {
-  if (surface_.isNull()) return;
-  const int32_t height = HeaderHeight();
-  QPainter painter(&surface_);
-  QImage face(std::max(width(), 1), height, QImage::Format_RGB32);
-  PaintFace(face, 7, -1, -1, -1);
-  painter.drawImage(0, 0, face);
-  painter.setFont(font());
-  const QColor shadow = ColorOf(SystemColor(16));
+  const int height = HeaderHeight();
+  Surface face(QSize(width(), height));
+  PaintFace(face, 7);
+  Canvas canvas(surface_);
+  canvas.Copy(0, 0, face.Image(), face.Image().rect());
+  const int textTop = (height - QFontMetrics(font()).height()) / 2;
+  const Color shadow = SystemColor(kSysButtonShadow);
   for (const ColumnSpan& span : Spans()) {
     const ListColumn& column = columns_[span.data];
-    const QRect text(span.left + kCellMargin, 0, span.right - span.left - 2 * kCellMargin, height);
-    painter.setPen(ColorOf(SystemColor(18)));
-    painter.drawText(text, AlignmentOf(column.align) | Qt::AlignVCenter, column.name);
-    painter.setPen(shadow);
-    painter.drawLine(span.right - 1, 2, span.right - 1, height - 3);
+    CellText(canvas, font(), column.name, span.left, span.right, textTop, column.align,
+             SystemColor(kSysButtonText));
+    canvas.Line(span.right - 1, 2, span.right - 1, height - 3, shadow);
     if (span.data == orderData_) {
       // A small triangle pointing the way the values grow.
-      const int32_t cx = span.right - 8;
-      const int32_t cy = height / 2;
-      for (int32_t row = 0; row < 4; ++row) {
-        const int32_t y = orderInverted_ ? cy + 2 - row : cy - 2 + row;
-        painter.drawLine(cx - row, y, cx + row, y);
+      const int cx = span.right - 8;
+      const int cy = height / 2;
+      for (int row = 0; row < 4; ++row) {
+        const int y = orderInverted_ ? cy + 2 - row : cy - 2 + row;
+        canvas.Line(cx - row, y, cx + row, y, shadow);
       }
     }
   }
   update(0, 0, width(), height);
 }
 
-QColor UC_ListView::TextColor(const ListItem& item) const {
-  if (item.selected) return ColorOf(SystemColor(14));
-  if (item.dispColor >= 0) return ColorOf(item.dispColor);
-  return ColorOf(foreColor_ >= 0 ? foreColor_ : SystemColor(8));
+Color UC_ListView::BackColor() const {
+  return backColor_ != kDefaultColor ? backColor_ : SysColor(kSysWindow);
+}
+
+Color UC_ListView::TextColor(const ListItem& item) const {
+  if (item.selected) return SystemColor(kSysHighlightText);
+  if (item.dispColor != kDefaultColor) return item.dispColor;
+  return foreColor_ != kDefaultColor ? foreColor_ : SystemColor(kSysWindowText);
 }
 
 void UC_ListView::DrawRow(int32_t item) {
-  if (surface_.isNull() || item < topItem_ || item >= topItem_ + VisibleRows() || item >= ItemCount()) return;
+  if (item < topItem_ || item >= topItem_ + VisibleRows() || item >= ItemCount()) return;
   const ListItem& row = items_[item];
   const QRect rect = RowRect(item);
-  const int32_t back = backColor_ >= 0 ? backColor_ : SystemColor(5);
-  QColor fill = ColorOf(madara_ && item % 2 == 1 ? AdjustColor(back, -10, -10, -4, -1) : back);
-  if (row.selected) fill = ColorOf(selectedColor_ >= 0 ? selectedColor_ : SystemColor(13));
-  QPainter painter(&surface_);
-  painter.fillRect(rect, fill);
-  painter.setFont(font());
+  Color fill = madara_ && item % 2 == 1 ? AdjustColor(BackColor(), -10, -10, -4, -1) : BackColor();
+  if (row.selected) fill = selectedColor_;
+  Canvas canvas(surface_);
+  canvas.Fill(rect.left(), rect.top(), rect.right(), rect.bottom(), fill);
+  const int textTop = rect.top() + (rect.height() - QFontMetrics(font()).height()) / 2;
   for (const ColumnSpan& span : Spans()) {
-    const ListColumn& column = columns_[span.data];
-    const QRect cell(span.left, rect.top(), span.right - span.left, rect.height());
-    painter.setPen(TextColor(row));
-    painter.drawText(cell.adjusted(kCellMargin, 0, -kCellMargin, 0),
-                     AlignmentOf(column.align) | Qt::AlignVCenter, row.values[span.data].toString());
-    if (vLineColor_ >= 0) {
-      painter.setPen(ColorOf(vLineColor_));
-      painter.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
-    }
+    const QString text = row.values[span.data].toString();
+    CellText(canvas, font(), text, span.left, span.right, textTop, columns_[span.data].align, TextColor(row));
+    if (vLineColor_ != kDefaultColor)
+      canvas.Line(span.right - 1, rect.top(), span.right - 1, rect.bottom(), vLineColor_);
   }
-  if (row.hLine) {
-    painter.setPen(ColorOf(SystemColor(16)));
-    painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
-  }
+  if (row.hLine)
+    canvas.Line(rect.left(), rect.bottom(), rect.right(), rect.bottom(), SystemColor(kSysButtonShadow));
   if (item == current_ && hasFocus()) {
-    painter.setPen(QPen(TextColor(row), 0, Qt::DotLine));
+    QPainter& painter = canvas.Painter();
+    painter.setPen(QPen(ToQColor(TextColor(row)), 0, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
   }
   update(rect);
 }
 
 void UC_ListView::DrawRows() {
-  if (surface_.isNull()) return;
   const QRect area(0, HeaderHeight(), width(), height() - HeaderHeight());
-  {
-    QPainter painter(&surface_);
-    painter.fillRect(area, ColorOf(backColor_ >= 0 ? backColor_ : SystemColor(5)));
-  }
+  Canvas(surface_).Fill(area.left(), area.top(), area.right(), area.bottom(), BackColor());
   for (int32_t item = topItem_; item < topItem_ + VisibleRows(); ++item) DrawRow(item);
   if (HasVBar()) DrawVBar();
   update(area);
@@ -187,13 +187,12 @@ void UC_ListView::DrawRows() {
 void UC_ListView::DrawVBar() {
   const QRect bar = VBarRect();
   const QRect thumb = ThumbRect();
-  QPainter painter(&surface_);
-  painter.fillRect(bar, ColorOf(ThemeColor(1)));
-  painter.setPen(ColorOf(SystemColor(16)));
-  painter.drawLine(bar.left(), bar.top(), bar.left(), bar.bottom());
-  QImage face(thumb.size(), QImage::Format_RGB32);
-  PaintFace(face, 8, -1, -1, -1);
-  painter.drawImage(thumb.topLeft(), face);
+  Canvas canvas(surface_);
+  canvas.Fill(bar.left(), bar.top(), bar.right(), bar.bottom(), ThemeColor(1));
+  canvas.Line(bar.left(), bar.top(), bar.left(), bar.bottom(), SystemColor(kSysButtonShadow));
+  Surface face(thumb.size());
+  PaintFace(face, 8);
+  canvas.Copy(thumb.left(), thumb.top(), face.Image(), face.Image().rect());
   update(bar);
 }
 

@@ -58,7 +58,7 @@ void UC_ListView::CommitChoice(int32_t index, const QString& text) {
   const int32_t item = editItem_;
   const int32_t data = editData_;
   CloseEditor();
-  Value(item, data, text);
+  SetValue(item, data, text);
   emit ComboChaged(data, index);
 }
 
@@ -70,7 +70,7 @@ void UC_ListView::CommitText() {
   CloseEditor();
   bool isNumber = false;
   const double number = text.toDouble(&isNumber);
-  Value(item, data, columns_[data].numeric && isNumber ? QVariant(number) : QVariant(text));
+  SetValue(item, data, columns_[data].numeric && isNumber ? QVariant(number) : QVariant(text));
 }
 
 void UC_ListView::HideTextCombo() {

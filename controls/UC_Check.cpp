@@ -1,63 +1,65 @@
 #include "controls/UC_Check.h"
 
 #include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QPolygon>
 #include <algorithm>
 
-#include "controls/Drawing.h"
+#include "controls/FontRegistry.h"
+#include "controls/PaintFace.h"
+#include "controls/Twips.h"
 #include "support/Rounding.h"
 
 namespace lumora {
 
 namespace {
-constexpr int32_t kBoxTwips = 240;   // box side at SizeRate 1
-constexpr int32_t kCaptionGap = 4;   // pixels between the box and the caption
-constexpr int32_t kDotRadius = 60;   // twips, whatever the SizeRate
-constexpr int32_t kDotCentre = 105;  // twips right of and below the box's corner, at SizeRate 1
+constexpr int kBoxTwips = 240;   // box side at SizeRate 1
+constexpr int kCaptionGap = 4;   // pixels between the box and the caption
+constexpr int kDotRadius = 60;   // twips, whatever the SizeRate
+constexpr int kDotCentre = 105;  // twips right of and below the box's corner, at SizeRate 1
 // The check mark as one closed pen path, in twips at SizeRate 1 from the box's corner.
-constexpr int32_t kMark[][2] = {{45, 105}, {105, 165}, {180, 45}, {90, 135}};
+constexpr int kMark[][2] = {{45, 105}, {105, 165}, {180, 45}, {90, 135}};
 }  // namespace
 
-UC_Check::UC_Check(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+UC_Check::UC_Check(QWidget* parent) : SkinnedControl(parent) {
+  surface_.SetBackColor(SystemColor(kSysButtonFace));
+}
 
-void UC_Check::Enabled(bool on) {
+void UC_Check::SetEnabled(bool on) {
   setEnabled(on);
   Draw();
 }
 
-void UC_Check::Caption(const QString& caption) {
+void UC_Check::SetCaption(const QString& caption) {
   caption_ = caption;
   Layout();
 }
 
-void UC_Check::FontSize(float size) { fontSize_ = size; }
+void UC_Check::SetFontSize(float size) { fontSize_ = size; }
 
-void UC_Check::SizeRate(float rate) {
+void UC_Check::SetSizeRate(float rate) {
   sizeRate_ = rate;
   Layout();
 }
 
-void UC_Check::Value(int32_t value) {
+void UC_Check::SetValue(int32_t value) {
   value_ = value;
   Draw();
 }
 
-void UC_Check::Gradhdc(const QImage* image) {
-  if (image == nullptr) return;
-  boxImage_ = image;
+void UC_Check::SetGradhdc(const QImage* boxImage) {
+  if (boxImage == nullptr) return;
+  boxImage_ = boxImage;
   Draw();
 }
 
-void UC_Check::IsOption(int32_t option) {
+void UC_Check::SetIsOption(int32_t option) {
   isOption_ = option;
   Draw();
 }
 
-void UC_Check::SetBGPic(int32_t pX, int32_t pY, const QImage* pObj) {
-  background_ = pObj;
-  backgroundAt_ = QPoint(pX / Tpp(), pY / Tpp());
+void UC_Check::SetBGPic(int pX, int pY, const Surface* background) {
+  background_ = background;
+  backgroundAt_ = QPoint(TwipsToPx(pX), TwipsToPx(pY));
   Draw();
 }
 
@@ -66,23 +68,24 @@ void UC_Check::CloseBGObj() {
   Draw();
 }
 
-int32_t UC_Check::BoxPixels() const {
-  return static_cast<int32_t>(RoundHalfEven(sizeRate_ * kBoxTwips)) / Tpp();
-}
+int UC_Check::BoxPixels() const { return TwipsToPx(static_cast<int>(RoundHalfEven(sizeRate_ * kBoxTwips))); }
 
 void UC_Check::Layout() {
-  setFont(RegistryFont(SetControlFont(-2, fontSize_, false, false, QString())));
-  const QFontMetrics metrics(font());
-  const int32_t box = BoxPixels();
-  const int32_t textWidth = caption_.isEmpty() ? 0 : metrics.horizontalAdvance(caption_) + kCaptionGap + 2;
-  const int32_t height = std::max(box, metrics.height());
+  SetControlFont(&surface_, -2, nullptr, fontSize_, false, false, {});
+  const QFontMetrics metrics(surface_.Font());
+  const int box = BoxPixels();
+  const int textWidth = caption_.isEmpty() ? 0 : kCaptionGap + metrics.horizontalAdvance(caption_) + 2;
+  const int height = std::max(box, metrics.height());
   textTop_ = (height - metrics.height()) / 2;
-  ownBox_ = QImage(box, box, QImage::Format_RGB32);
-  PaintFace(ownBox_, 5, SystemColor(20), AdjustColor(SystemColor(15), 20, 20, 20, -1), SystemColor(15));
-  QPainter painter(&ownBox_);
-  painter.setPen(ColorOf(SystemColor(16)));
-  painter.drawRect(0, 0, box - 1, box - 1);
-  painter.end();
+  // The box's own face, lit from above, for windows that hand over no shared one.
+  ownBox_.Resize(QSize(box, box));
+  const Color face = SysColor(kSysButtonFace);
+  PaintFace(ownBox_, 5, SystemColor(kSys3DHighlight), AdjustColor(face, 24, 24, 24, -1), face);
+  Canvas frame(ownBox_);
+  frame.Line(0, 0, box - 1, 0, SystemColor(kSysButtonShadow));
+  frame.Line(0, 0, 0, box - 1, SystemColor(kSysButtonShadow));
+  frame.Line(box - 1, 0, box - 1, box - 1, SystemColor(kSysButtonShadow));
+  frame.Line(0, box - 1, box - 1, box - 1, SystemColor(kSysButtonShadow));
   laidOut_ = true;
   resize(box + textWidth, height);
   Draw();
@@ -90,35 +93,33 @@ void UC_Check::Layout() {
 
 void UC_Check::Draw() {
   if (!laidOut_) return Layout();
-  if (surface_.size() != size()) surface_ = QImage(size(), QImage::Format_RGB32);
-  CopyBackground(surface_, background_, backgroundAt_, SystemColor(15));
-  const QColor ink = ColorOf(SystemColor(isEnabled() ? 18 : 16));
-  const int32_t box = BoxPixels();
-  const int32_t boxTop = (height() - box) / 2;
-  QPainter painter(&surface_);
-  painter.setFont(font());
-  painter.setPen(ink);
-  painter.drawText(QRect(box + kCaptionGap, textTop_, width(), height()), Qt::AlignLeft | Qt::AlignTop,
-                   caption_);
-  painter.drawImage(QPoint(0, boxTop), boxImage_ != nullptr ? *boxImage_ : ownBox_, QRect(0, 0, box, box));
-  if (value_ == 1) DrawMark(painter, boxTop, ink);
-  update();
+  if (SizeChanged()) surface_.Resize(size());
+  CopyBackground(background_, backgroundAt_);
+  const Color ink = SystemColor(isEnabled() ? kSysButtonText : kSysButtonShadow);
+  const int box = BoxPixels();
+  const int boxTop = (height() - box) / 2;
+  Canvas canvas(surface_);
+  canvas.Text(box + kCaptionGap, textTop_, caption_, ink, surface_.Font());
+  canvas.Copy(0, boxTop, boxImage_ != nullptr ? *boxImage_ : ownBox_.Image(), QRect(0, 0, box, box));
+  if (value_ == 1) DrawMark(canvas, boxTop, ink);
+  Refresh();
 }
 
-void UC_Check::DrawMark(QPainter& painter, int32_t boxTop, const QColor& color) const {
-  painter.setPen(color);
-  painter.setBrush(color);
+void UC_Check::DrawMark(Canvas& canvas, int boxTop, Color color) const {
+  QPainter& painter = canvas.Painter();
+  painter.setPen(ToQColor(color));
+  painter.setBrush(ToQColor(color));
   if (isOption_) {
     // The dot keeps its size but stays in the middle of a scaled box.
-    const int32_t centre = static_cast<int32_t>(kDotCentre * sizeRate_) / Tpp();
-    const int32_t radius = kDotRadius / Tpp();
+    const int centre = TwipsToPx(static_cast<int>(kDotCentre * sizeRate_));
+    const int radius = TwipsToPx(kDotRadius);
     painter.drawEllipse(QPoint(centre, boxTop + centre), radius, radius);
     return;
   }
   QPolygon mark;
   for (const auto& [x, y] : kMark) {
-    mark << QPoint(static_cast<int32_t>(x * sizeRate_) / Tpp(),
-                   boxTop + static_cast<int32_t>(y * sizeRate_) / Tpp());
+    mark << QPoint(TwipsToPx(static_cast<int>(x * sizeRate_)),
+                   boxTop + TwipsToPx(static_cast<int>(y * sizeRate_)));
   }
   painter.drawPolygon(mark);
 }
@@ -132,11 +133,6 @@ void UC_Check::mouseReleaseEvent(QMouseEvent*) {
   }
   Draw();
   emit Click();
-}
-
-void UC_Check::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  painter.drawImage(event->rect(), surface_, event->rect());
 }
 
 }  // namespace lumora

@@ -5,47 +5,44 @@
 // it (check box) or selects it (option button) and raises Click; clearing the
 // other option buttons of a group is the owner's task.
 
-#include <QImage>
 #include <QString>
-#include <QWidget>
 #include <cstdint>
+
+#include "controls/DrawnWidget.h"
 
 namespace lumora {
 
-class UC_Check : public QWidget {
+class UC_Check : public SkinnedControl {
   Q_OBJECT
 
  public:
   explicit UC_Check(QWidget* parent = nullptr);
 
-  bool Enabled() const { return isEnabled(); }
-  void Enabled(bool on);
+  void SetEnabled(bool on);
   QString Caption() const { return caption_; }
-  void Caption(const QString& caption);  // lays out again
-  void FontSize(float size);             // used at the next layout
-  void SizeRate(float rate);             // scales the box and the check mark
+  void SetCaption(const QString& caption) override;  // lays out again
+  void SetFontSize(float size) override;             // used at the next layout
+  void SetSizeRate(float rate) override;             // scales the box and the check mark
   int32_t Value() const { return value_; }
-  void Value(int32_t value);
+  void SetValue(int32_t value) override;
   const QImage* Gradhdc() const { return boxImage_; }
-  void Gradhdc(const QImage* image);  // the window's shared box image; null is refused
+  void SetGradhdc(const QImage* boxImage) override;  // the window's shared box image; null is refused
   int32_t IsOption() const { return isOption_; }
-  void IsOption(int32_t option);
-  // The window's background image and the control's place in it (twips).
-  void SetBGPic(int32_t pX, int32_t pY, const QImage* pObj);
+  void SetIsOption(int32_t option);
+  void SetBGPic(int pX, int pY, const Surface* background) override;
   void CloseBGObj();
 
  signals:
   void Click();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  int32_t BoxPixels() const;
+  int BoxPixels() const;
   void Layout();
   void Draw();
-  void DrawMark(QPainter& painter, int32_t boxTop, const QColor& color) const;
+  void DrawMark(Canvas& canvas, int boxTop, Color color) const;
 
   QString caption_;
   int32_t value_ = 0;
@@ -53,12 +50,11 @@ class UC_Check : public QWidget {
   float fontSize_ = 9;
   float sizeRate_ = 1;
   const QImage* boxImage_ = nullptr;
-  QImage ownBox_;
-  const QImage* background_ = nullptr;
+  Surface ownBox_;
+  const Surface* background_ = nullptr;
   QPoint backgroundAt_;  // pixels
-  int32_t textTop_ = 0;
+  int textTop_ = 0;
   bool laidOut_ = false;
-  QImage surface_;
 };
 
 }  // namespace lumora

@@ -2,11 +2,11 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "controls/Drawing.h"
+#include "controls/FontRegistry.h"
+#include "controls/Twips.h"
 
 namespace lumora {
 
@@ -15,11 +15,10 @@ constexpr int32_t kMinColumnWidth = 450;  // twips; a dragged column never gets 
 }  // namespace
 
 UC_ListView::UC_ListView(QWidget* parent)
-    : QWidget(parent),
+    : DrawnWidget(parent),
       TextLV(new QLineEdit(this)),
       ComboLV(new QComboBox(this)),
       ListLV(new QListWidget(this)) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   TextLV->setObjectName("TextLV");
@@ -40,7 +39,7 @@ UC_ListView::UC_ListView(QWidget* parent)
 
 // ---- set-up
 
-void UC_ListView::NumData(int32_t count) {
+void UC_ListView::SetNumData(int32_t count) {
   count = std::max(count, 0);
   CloseEditor();
   columns_.resize(count);
@@ -52,12 +51,12 @@ void UC_ListView::NumData(int32_t count) {
   DrawAll();
 }
 
-void UC_ListView::NumAux(int32_t count) {
+void UC_ListView::SetNumAux(int32_t count) {
   numAux_ = std::max(count, 0);
   for (ListItem& item : items_) item.aux.resize(numAux_);
 }
 
-void UC_ListView::OneHeight(int32_t twips) {
+void UC_ListView::SetOneHeight(int32_t twips) {
   oneHeight_ = std::max(twips, 0);
   ClampTop();
   DrawAll();
@@ -68,9 +67,9 @@ void UC_ListView::Init() {
   DrawAll();
 }
 
-void UC_ListView::SetStyle(float pSize, bool pBold, const QString& pName, int32_t pForeColor,
-                           int32_t pBackColor) {
-  setFont(RegistryFont(SetControlFont(-2, pSize, pBold, false, pName)));
+void UC_ListView::SetStyle(float pSize, bool pBold, const QString& pName, Color pForeColor,
+                           Color pBackColor) {
+  SetControlFont(this, -2, nullptr, pSize, pBold, false, pName);
   foreColor_ = pForeColor;
   backColor_ = pBackColor;
   ClampTop();
@@ -93,15 +92,15 @@ void UC_ListView::SetTabWidthAuto() {
 
 // ---- look and behaviour
 
-void UC_ListView::UseMadara(int32_t on) { madara_ = on != 0, DrawRows(); }
-void UC_ListView::NoMultiSelect(int32_t on) { noMultiSelect_ = on != 0; }
-void UC_ListView::SelectedColor(int32_t color) { selectedColor_ = color, DrawRows(); }
-void UC_ListView::NumWheelScroll(int32_t items) { wheelItems_ = std::max(items, 1); }
-void UC_ListView::VLineColor(int32_t color) { vLineColor_ = color, DrawRows(); }
-void UC_ListView::VbarDisabled(int32_t on) { vbarDisabled_ = on != 0, DrawAll(); }
-void UC_ListView::ClickDisabled(int32_t on) { clickDisabled_ = on; }
-void UC_ListView::TabDisabled(int32_t on) { tabDisabled_ = on != 0; }
-void UC_ListView::SortDisabled(int32_t on) { sortDisabled_ = on != 0; }
+void UC_ListView::SetUseMadara(int32_t on) { madara_ = on != 0, DrawRows(); }
+void UC_ListView::SetNoMultiSelect(int32_t on) { noMultiSelect_ = on != 0; }
+void UC_ListView::SetSelectedColor(Color color) { selectedColor_ = color, DrawRows(); }
+void UC_ListView::SetNumWheelScroll(int32_t items) { wheelItems_ = std::max(items, 1); }
+void UC_ListView::SetVLineColor(Color color) { vLineColor_ = color, DrawRows(); }
+void UC_ListView::SetVbarDisabled(int32_t on) { vbarDisabled_ = on != 0, DrawAll(); }
+void UC_ListView::SetClickDisabled(int32_t on) { clickDisabled_ = on; }
+void UC_ListView::SetTabDisabled(int32_t on) { tabDisabled_ = on != 0; }
+void UC_ListView::SetSortDisabled(int32_t on) { sortDisabled_ = on != 0; }
 
 // ---- scrolling
 
@@ -143,7 +142,7 @@ QString UC_ListView::TabName(int32_t pData) const {
   return pData >= 0 && pData < NumData() ? columns_[pData].name : QString();
 }
 
-void UC_ListView::TabName(int32_t pData, const QString& name) {
+void UC_ListView::SetTabName(int32_t pData, const QString& name) {
   if (pData < 0 || pData >= NumData()) return;
   columns_[pData].name = name;
   DrawHeader();
@@ -153,7 +152,7 @@ int32_t UC_ListView::TabHidden(int32_t pData) const {
   return pData >= 0 && pData < NumData() ? columns_[pData].hidden : 0;
 }
 
-void UC_ListView::TabHidden(int32_t pData, int32_t hidden) {
+void UC_ListView::SetTabHidden(int32_t pData, int32_t hidden) {
   if (pData < 0 || pData >= NumData()) return;
   columns_[pData].hidden = hidden != 0;
   CloseEditor();
@@ -164,7 +163,7 @@ int32_t UC_ListView::TabWidth(int32_t pData) const {
   return pData >= 0 && pData < NumData() ? columns_[pData].width : 0;
 }
 
-void UC_ListView::TabWidth(int32_t pData, int32_t twips) {
+void UC_ListView::SetTabWidth(int32_t pData, int32_t twips) {
   if (pData < 0 || pData >= NumData()) return;
   columns_[pData].width = std::max(twips, Tpp());
   CloseEditor();
@@ -175,7 +174,7 @@ int32_t UC_ListView::TabAlign(int32_t pData) const {
   return pData >= 0 && pData < NumData() ? columns_[pData].align : 0;
 }
 
-void UC_ListView::TabAlign(int32_t pData, int32_t align) {
+void UC_ListView::SetTabAlign(int32_t pData, int32_t align) {
   if (pData < 0 || pData >= NumData()) return;
   columns_[pData].align = align;
   DrawAll();
@@ -200,11 +199,11 @@ int32_t UC_ListView::DataNumeric(int32_t pData) const {
   return pData >= 0 && pData < NumData() ? columns_[pData].numeric : 0;
 }
 
-void UC_ListView::DataNumeric(int32_t pData, int32_t numeric) {
+void UC_ListView::SetDataNumeric(int32_t pData, int32_t numeric) {
   if (pData >= 0 && pData < NumData()) columns_[pData].numeric = numeric != 0;
 }
 
-void UC_ListView::UseTextCombo(int32_t pData, int32_t use) {
+void UC_ListView::SetUseTextCombo(int32_t pData, int32_t use) {
   if (pData >= 0 && pData < NumData()) columns_[pData].useEditor = use != 0;
 }
 
@@ -285,7 +284,7 @@ void UC_ListView::ExchangeItem(int32_t pPlus) {
 
 void UC_ListView::MoveCursor(int32_t pIsDown) {
   if (ItemCount() == 0) return;
-  SelectedItem(std::clamp(current_ + (pIsDown ? 1 : -1), 0, ItemCount() - 1));
+  SetSelectedItem(std::clamp(current_ + (pIsDown ? 1 : -1), 0, ItemCount() - 1));
 }
 
 QVariant UC_ListView::Value(int32_t pIndex, int32_t pData) const {
@@ -293,7 +292,7 @@ QVariant UC_ListView::Value(int32_t pIndex, int32_t pData) const {
   return items_[pIndex].values[pData];
 }
 
-void UC_ListView::Value(int32_t pIndex, int32_t pData, const QVariant& value) {
+void UC_ListView::SetValue(int32_t pIndex, int32_t pData, const QVariant& value) {
   if (pIndex < 0 || pIndex >= ItemCount() || pData < 0 || pData >= NumData()) return;
   items_[pIndex].values[pData] = value;
   DrawRow(pIndex);
@@ -311,17 +310,17 @@ QVariant UC_ListView::AuxID(int32_t pIndex, int32_t pData) const {
   return items_[pIndex].aux[pData];
 }
 
-void UC_ListView::AuxID(int32_t pIndex, int32_t pData, const QVariant& value) {
+void UC_ListView::SetAuxID(int32_t pIndex, int32_t pData, const QVariant& value) {
   if (pIndex >= 0 && pIndex < ItemCount() && pData >= 0 && pData < numAux_) items_[pIndex].aux[pData] = value;
 }
 
-void UC_ListView::DispColor(int32_t pIndex, int32_t color) {
+void UC_ListView::SetDispColor(int32_t pIndex, Color color) {
   if (pIndex < 0 || pIndex >= ItemCount()) return;
   items_[pIndex].dispColor = color;
   DrawRow(pIndex);
 }
 
-void UC_ListView::HLine(int32_t pIndex, int32_t on) {
+void UC_ListView::SetHLine(int32_t pIndex, int32_t on) {
   if (pIndex < 0 || pIndex >= ItemCount()) return;
   items_[pIndex].hLine = on != 0;
   DrawRow(pIndex);
@@ -331,7 +330,7 @@ int32_t UC_ListView::IsSelected(int32_t pIndex) const {
   return pIndex >= 0 && pIndex < ItemCount() ? items_[pIndex].selected : 0;
 }
 
-void UC_ListView::IsSelected(int32_t pIndex, int32_t selected) {
+void UC_ListView::SetIsSelected(int32_t pIndex, int32_t selected) {
   if (pIndex < 0 || pIndex >= ItemCount()) return;
   items_[pIndex].selected = selected != 0;
   DrawRow(pIndex);
@@ -346,11 +345,11 @@ int32_t UC_ListView::YsItem(float y) const {
 
 // ---- selection
 
-void UC_ListView::SelectedItem(int32_t pValue) {
+void UC_ListView::SetSelectedItem(int32_t pValue) {
   if (pValue < -1 || pValue >= ItemCount()) return;
   CloseEditor();
   for (int32_t item = 0; item < ItemCount(); ++item) {
-    if (items_[item].selected != (item == pValue)) IsSelected(item, item == pValue);
+    if (items_[item].selected != (item == pValue)) SetIsSelected(item, item == pValue);
   }
   SetCurrent(pValue);
   ShowItem(pValue, 1);
@@ -380,9 +379,9 @@ void UC_ListView::UnSelectAll() {
 
 // ---- sorting
 
-void UC_ListView::OrderData(int32_t pData) { SortBy(pData); }
+void UC_ListView::SetOrderData(int32_t pData) { SortBy(pData); }
 
-void UC_ListView::OrderInverted(int32_t inverted) { SortBy(orderData_, inverted != 0); }
+void UC_ListView::SetOrderInverted(int32_t inverted) { SortBy(orderData_, inverted != 0); }
 
 void UC_ListView::SortBy(int32_t pData, int32_t direction) {
   if (pData < 0 || pData >= NumData()) return;
@@ -408,15 +407,15 @@ void UC_ListView::ClickItem(int32_t item, Qt::KeyboardModifiers modifiers) {
   if (multi && (modifiers & Qt::ShiftModifier) && current_ >= 0) {
     const auto [from, to] = std::minmax(current_, item);
     for (int32_t i = 0; i < ItemCount(); ++i) {
-      if (items_[i].selected != (i >= from && i <= to)) IsSelected(i, i >= from && i <= to);
+      if (items_[i].selected != (i >= from && i <= to)) SetIsSelected(i, i >= from && i <= to);
     }
     return SetCurrent(item);
   }
   if (multi && (modifiers & Qt::ControlModifier)) {
-    IsSelected(item, !items_[item].selected);
+    SetIsSelected(item, !items_[item].selected);
     return SetCurrent(item);
   }
-  SelectedItem(item);
+  SetSelectedItem(item);
 }
 
 void UC_ListView::mousePressEvent(QMouseEvent* event) {
@@ -501,7 +500,7 @@ void UC_ListView::ShowColumnMenu(const QPoint& at) {
     QAction* action = MenuRCTab.addAction(columns_[data].name);
     action->setCheckable(true);
     action->setChecked(!columns_[data].hidden);
-    connect(action, &QAction::toggled, this, [this, data](bool shown) { TabHidden(data, !shown); });
+    connect(action, &QAction::toggled, this, [this, data](bool shown) { SetTabHidden(data, !shown); });
   }
   MenuRCTab.exec(at);
 }
@@ -529,13 +528,13 @@ void UC_ListView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
       return MoveCursor(1);
     case Qt::Key_PageUp:
-      return SelectedItem(std::max(current_ - page, 0));
+      return SetSelectedItem(std::max(current_ - page, 0));
     case Qt::Key_PageDown:
-      return SelectedItem(std::min(current_ + page, ItemCount() - 1));
+      return SetSelectedItem(std::min(current_ + page, ItemCount() - 1));
     case Qt::Key_Home:
-      return SelectedItem(ItemCount() > 0 ? 0 : -1);
+      return SetSelectedItem(ItemCount() > 0 ? 0 : -1);
     case Qt::Key_End:
-      return SelectedItem(ItemCount() - 1);
+      return SetSelectedItem(ItemCount() - 1);
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_F2: {

@@ -7,21 +7,20 @@
 // (numbers only in numeric columns).
 
 #include <QComboBox>
-#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QVariant>
-#include <QWidget>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
+#include "controls/Colors.h"
+#include "controls/DrawnWidget.h"
 #include "controls/ListRows.h"
 
 namespace lumora {
 
-class UC_ListView : public QWidget {
+class UC_ListView : public DrawnWidget {
   Q_OBJECT
 
  public:
@@ -29,28 +28,29 @@ class UC_ListView : public QWidget {
 
   // Set-up.
   int32_t NumData() const { return static_cast<int32_t>(columns_.size()); }
-  void NumData(int32_t count);  // keeps the settings and values of the columns that stay
+  void SetNumData(int32_t count);  // keeps the settings and values of the columns that stay
   int32_t NumAux() const { return numAux_; }
-  void NumAux(int32_t count);
-  int32_t OneHeight() const;      // item height in twips
-  void OneHeight(int32_t twips);  // 0: from the font
-  void Init();                    // lays out and draws everything (after the columns are set up)
-  void SetStyle(float pSize, bool pBold = false, const QString& pName = QString(), int32_t pForeColor = -1,
-                int32_t pBackColor = -1);
+  void SetNumAux(int32_t count);
+  int32_t OneHeight() const;         // item height in twips
+  void SetOneHeight(int32_t twips);  // 0: from the font
+  void Init();                       // lays out and draws everything (after the columns are set up)
+  // Font and colours of the items (kDefaultColor: the window text and window colours).
+  void SetStyle(float pSize, bool pBold = false, const QString& pName = QString(),
+                Color pForeColor = kDefaultColor, Color pBackColor = kDefaultColor);
   void Refresh();
   void SetTabWidthAuto();  // every visible column as wide as its widest text
 
   // Look and behaviour.
-  void UseMadara(int32_t on);  // every other item lightly shaded
-  void NoMultiSelect(int32_t on);
-  void SelectedColor(int32_t color);
-  void NumWheelScroll(int32_t items);
-  void VLineColor(int32_t color);  // -1: no lines between the columns
-  void VbarDisabled(int32_t on);
+  void SetUseMadara(int32_t on);  // every other item lightly shaded
+  void SetNoMultiSelect(int32_t on);
+  void SetSelectedColor(Color color);
+  void SetNumWheelScroll(int32_t items);
+  void SetVLineColor(Color color);  // kDefaultColor: no lines between the columns
+  void SetVbarDisabled(int32_t on);
   int32_t ClickDisabled() const { return clickDisabled_; }
-  void ClickDisabled(int32_t on);
-  void TabDisabled(int32_t on);  // no resizing and no column menu
-  void SortDisabled(int32_t on);
+  void SetClickDisabled(int32_t on);
+  void SetTabDisabled(int32_t on);  // no resizing and no column menu
+  void SetSortDisabled(int32_t on);
 
   // Scrolling.
   void VBarMove(int32_t pValue);    // the first visible item
@@ -64,18 +64,18 @@ class UC_ListView : public QWidget {
 
   // Columns.
   QString TabName(int32_t pData) const;
-  void TabName(int32_t pData, const QString& name);
+  void SetTabName(int32_t pData, const QString& name);
   int32_t TabHidden(int32_t pData) const;
-  void TabHidden(int32_t pData, int32_t hidden);
+  void SetTabHidden(int32_t pData, int32_t hidden);
   int32_t TabWidth(int32_t pData) const;  // twips
-  void TabWidth(int32_t pData, int32_t twips);
+  void SetTabWidth(int32_t pData, int32_t twips);
   int32_t TabAlign(int32_t pData) const;
-  void TabAlign(int32_t pData, int32_t align);
+  void SetTabAlign(int32_t pData, int32_t align);
   void SetTabOrder(int32_t pTab, int32_t pValue);  // moves column pTab to display place pValue
   int32_t TabOrder(int32_t pTab) const;            // display place of a column
   int32_t DataNumeric(int32_t pData) const;
-  void DataNumeric(int32_t pData, int32_t numeric);
-  void UseTextCombo(int32_t pData, int32_t use);
+  void SetDataNumeric(int32_t pData, int32_t numeric);
+  void SetUseTextCombo(int32_t pData, int32_t use);
   int32_t TextComboVisible() const;
   void AddComboItem(int32_t pData, const QString& pValue);
   void ClearComboItem(int32_t pData);
@@ -92,28 +92,28 @@ class UC_ListView : public QWidget {
   void ExchangeItem(int32_t pPlus);  // moves the current item up (-1) or down (+1)
   void MoveCursor(int32_t pIsDown);
   QVariant Value(int32_t pIndex, int32_t pData) const;
-  void Value(int32_t pIndex, int32_t pData, const QVariant& value);
+  void SetValue(int32_t pIndex, int32_t pData, const QVariant& value);
   int32_t ComboIndex(int32_t pIndex, int32_t pData) const;  // the value's place among the choices, or -1
   QVariant AuxID(int32_t pIndex, int32_t pData) const;
-  void AuxID(int32_t pIndex, int32_t pData, const QVariant& value);
-  void DispColor(int32_t pIndex, int32_t color);
-  void HLine(int32_t pIndex, int32_t on);
+  void SetAuxID(int32_t pIndex, int32_t pData, const QVariant& value);
+  void SetDispColor(int32_t pIndex, Color color);
+  void SetHLine(int32_t pIndex, int32_t on);
   int32_t IsSelected(int32_t pIndex) const;
-  void IsSelected(int32_t pIndex, int32_t selected);
+  void SetIsSelected(int32_t pIndex, int32_t selected);
   int32_t YsItem(float y) const;  // the item at a height in twips, or -1
 
   // Selection.
   int32_t SelectedItem() const { return current_; }
-  void SelectedItem(int32_t pValue);  // the current and only selected item
+  void SetSelectedItem(int32_t pValue);  // the current and only selected item
   int32_t NumSelectedItems() const;
   void SelectAll();
   void UnSelectAll();
 
   // Sorting.
   int32_t OrderData() const { return orderData_; }
-  void OrderData(int32_t pData);  // sorts: ascending, or the other way for the same column again
+  void SetOrderData(int32_t pData);  // sorts: ascending, or the other way for the same column again
   int32_t OrderInverted() const { return orderInverted_; }
-  void OrderInverted(int32_t inverted);                // sorts the current column in that direction
+  void SetOrderInverted(int32_t inverted);             // sorts the current column in that direction
   void SortBy(int32_t pData, int32_t direction = -1);  // direction 0 up, 1 down, -1 automatic
 
   // In-place editing: opens the editor of a cell; closing commits a text box.
@@ -132,7 +132,6 @@ class UC_ListView : public QWidget {
   void TextComboKeyAction(int pIsCombo, int pTab, int pAction, int KeyValue, int Shift);
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -171,7 +170,8 @@ class UC_ListView : public QWidget {
   void DrawRow(int32_t item);
   void DrawRows();
   void DrawVBar();
-  QColor TextColor(const ListItem& item) const;
+  Color TextColor(const ListItem& item) const;
+  Color BackColor() const;
 
   // Behaviour.
   void ClickItem(int32_t item, Qt::KeyboardModifiers modifiers);
@@ -193,10 +193,10 @@ class UC_ListView : public QWidget {
   std::vector<ListItem> items_;
   int32_t numAux_ = 0;
   int32_t oneHeight_ = 0;  // twips, 0 for the font's line height
-  int32_t foreColor_ = -1;
-  int32_t backColor_ = -1;
-  int32_t selectedColor_ = -1;
-  int32_t vLineColor_ = 0xE0E0E0;
+  Color foreColor_ = kDefaultColor;
+  Color backColor_ = kDefaultColor;
+  Color selectedColor_ = SystemColor(kSysHighlight);
+  Color vLineColor_ = 0xE0E0E0;
   int32_t wheelItems_ = 3;
   bool madara_ = false;
   bool noMultiSelect_ = false;
@@ -220,8 +220,6 @@ class UC_ListView : public QWidget {
   QLineEdit* TextLV;
   QComboBox* ComboLV;
   QListWidget* ListLV;
-
-  QImage surface_;
 };
 
 }  // namespace lumora

@@ -1,12 +1,11 @@
 #include "controls/UC_PathText.h"
 
 #include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <algorithm>
 
-#include "controls/Drawing.h"
 #include "controls/FileDialogs.h"
+#include "controls/FontRegistry.h"
+#include "controls/Twips.h"
 #include "support/FileSystem.h"
 
 namespace lumora {
@@ -15,50 +14,50 @@ namespace {
 constexpr int32_t kButtonGap = 2;  // pixels between the text box and the button
 }
 
-UC_PathText::UC_PathText(QWidget* parent) : QWidget(parent), TextPath(new QLineEdit(this)) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
+UC_PathText::UC_PathText(QWidget* parent) : DrawnWidget(parent), TextPath(new QLineEdit(this)) {
+  surface_.SetBackColor(SystemColor(kSysButtonFace));
   TextPath->setObjectName("TextPath");
   TextPath->installEventFilter(this);
   connect(TextPath, &QLineEdit::textChanged, this, &UC_PathText::TextChange);
 }
 
 void UC_PathText::Init() {
-  setFont(RegistryFont(SetControlFont(-2, fontSize_, false, false, QString())));
+  SetControlFont(this, -2, nullptr, fontSize_, false, false, {});
   TextPath->setGeometry(0, 0, std::max(ButtonRect().left() - kButtonGap, 1), height());
   DrawButton();
 }
 
-void UC_PathText::Enabled(bool on) {
+void UC_PathText::SetEnabled(bool on) {
   setEnabled(on);
   DrawButton();
 }
 
-void UC_PathText::Usage(int32_t usage) { usage_ = usage; }
+void UC_PathText::SetUsage(int32_t usage) { usage_ = usage; }
 
-void UC_PathText::FontSize(float size) {
+void UC_PathText::SetFontSize(float size) {
   fontSize_ = size;
   Init();
 }
 
-void UC_PathText::TextHeight(float twips) { resize(width(), static_cast<int32_t>(twips) / Tpp()); }
+void UC_PathText::SetTextHeight(float twips) { resize(width(), TwipsToPx(static_cast<int>(twips))); }
 
-void UC_PathText::Text(const QString& text) { TextPath->setText(text); }
+void UC_PathText::SetText(const QString& text) { TextPath->setText(text); }
 
-void UC_PathText::ButtonDisabled(int32_t disabled) {
+void UC_PathText::SetButtonDisabled(int32_t disabled) {
   buttonDisabled_ = disabled;
   DrawButton();
 }
 
-void UC_PathText::TextDisabled(int32_t disabled) {
+void UC_PathText::SetTextDisabled(int32_t disabled) {
   textDisabled_ = disabled;
   TextPath->setEnabled(disabled == 0);
 }
 
-void UC_PathText::Ext(const QString& ext) { ext_ = ext; }
-void UC_PathText::Filter(const QString& filter) { filter_ = filter; }
-void UC_PathText::InitDir(const QString& folder) { initDir_ = folder; }
+void UC_PathText::SetExt(const QString& ext) { ext_ = ext; }
+void UC_PathText::SetFilter(const QString& filter) { filter_ = filter; }
+void UC_PathText::SetInitDir(const QString& folder) { initDir_ = folder; }
 
-void UC_PathText::TextIMEMode(int16_t mode) {
+void UC_PathText::SetTextIMEMode(int16_t mode) {
   TextPath->setAttribute(Qt::WA_InputMethodEnabled, mode != 2 && mode != 3);
 }
 
@@ -111,31 +110,24 @@ bool UC_PathText::eventFilter(QObject* watched, QEvent* event) {
 
 void UC_PathText::resizeEvent(QResizeEvent*) { Init(); }
 
-void UC_PathText::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  painter.drawImage(event->rect(), surface_, event->rect());
-}
-
 void UC_PathText::DrawButton() {
-  if (surface_.size() != size()) surface_ = QImage(size(), QImage::Format_RGB32);
-  if (surface_.isNull()) return;
+  if (SizeChanged()) surface_.Resize(size());
+  surface_.Clear();
   const QRect button = ButtonRect();
-  const QColor light = ColorOf(SystemColor(20));
-  const QColor dark = ColorOf(SystemColor(16));
-  const int32_t sink = pressed_ ? 1 : 0;
-  QPainter painter(&surface_);
-  painter.fillRect(surface_.rect(), ColorOf(SystemColor(15)));
-  painter.setPen(pressed_ ? dark : light);
-  painter.drawLine(button.topLeft(), button.topRight());
-  painter.drawLine(button.topLeft(), button.bottomLeft());
-  painter.setPen(pressed_ ? light : dark);
-  painter.drawLine(button.bottomLeft(), button.bottomRight());
-  painter.drawLine(button.topRight(), button.bottomRight());
+  const Color light = SystemColor(kSys3DHighlight);
+  const Color dark = SystemColor(kSysButtonShadow);
+  const int sink = pressed_ ? 1 : 0;
+  Canvas canvas(surface_);
+  canvas.Line(button.left(), button.top(), button.right(), button.top(), pressed_ ? dark : light);
+  canvas.Line(button.left(), button.top(), button.left(), button.bottom(), pressed_ ? dark : light);
+  canvas.Line(button.left(), button.bottom(), button.right(), button.bottom(), pressed_ ? light : dark);
+  canvas.Line(button.right(), button.top(), button.right(), button.bottom(), pressed_ ? light : dark);
+  const QFontMetrics metrics(font());
+  const int x = button.left() + (button.width() - metrics.horizontalAdvance("...")) / 2 + sink;
+  const int y = button.top() + (button.height() - metrics.height()) / 2 + sink;
   const bool usable = isEnabled() && buttonDisabled_ != 1;
-  painter.setPen(ColorOf(SystemColor(usable ? 18 : 16)));
-  painter.setFont(font());
-  painter.drawText(button.translated(sink, sink), Qt::AlignCenter, "...");
-  update(button);
+  canvas.Text(x, y, "...", SystemColor(usable ? kSysButtonText : kSysButtonShadow), font());
+  Refresh(button);
 }
 
 }  // namespace lumora

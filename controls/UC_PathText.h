@@ -4,15 +4,16 @@
 // (controls/FileDialogs.h), starting in a sensible folder, and writes the
 // choice into the text box.
 
-#include <QImage>
 #include <QLineEdit>
 #include <QString>
-#include <QWidget>
 #include <cstdint>
+#include <string>
+
+#include "controls/DrawnWidget.h"
 
 namespace lumora {
 
-class UC_PathText : public QWidget {
+class UC_PathText : public DrawnWidget {
   Q_OBJECT
 
  public:
@@ -21,26 +22,25 @@ class UC_PathText : public QWidget {
   explicit UC_PathText(QWidget* parent = nullptr);
 
   void Init();  // lays out the text box and the button and sets their font
-  bool Enabled() const { return isEnabled(); }
-  void Enabled(bool on);
+  void SetEnabled(bool on);
   int32_t Usage() const { return usage_; }
-  void Usage(int32_t usage);
-  void FontSize(float size);
-  void TextHeight(float twips);  // the height of the text box
+  void SetUsage(int32_t usage);
+  void SetFontSize(float size);
+  void SetTextHeight(float twips);  // the height of the text box
   QString Text() const { return TextPath->text(); }
-  void Text(const QString& text);
+  void SetText(const QString& text);
   int32_t ButtonDisabled() const { return buttonDisabled_; }
-  void ButtonDisabled(int32_t disabled);
+  void SetButtonDisabled(int32_t disabled);
   int32_t TextDisabled() const { return textDisabled_; }
-  void TextDisabled(int32_t disabled);
+  void SetTextDisabled(int32_t disabled);
   QString Ext() const { return ext_; }
-  void Ext(const QString& ext);  // without the dot
+  void SetExt(const QString& ext);  // without the dot
   QString Filter() const { return filter_; }
-  void Filter(const QString& filter);  // "label|pattern|..."
+  void SetFilter(const QString& filter);  // "label|pattern|..."
   QString InitDir() const { return initDir_; }
-  void InitDir(const QString& folder);
-  void TextIMEMode(int16_t mode);  // 2 (off) and 3 (disabled) keep input methods away
-  void SelectButtonClick();        // acts as a click on the button
+  void SetInitDir(const QString& folder);
+  void SetTextIMEMode(int16_t mode);  // 2 (off) and 3 (disabled) keep input methods away
+  void SelectButtonClick();           // acts as a click on the button
 
  signals:
   void SelectButtonClicked();
@@ -48,7 +48,6 @@ class UC_PathText : public QWidget {
   void TextChange();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -70,7 +69,6 @@ class UC_PathText : public QWidget {
   QString initDir_;
   float fontSize_ = 9;
   bool pressed_ = false;
-  QImage surface_;
 };
 
 }  // namespace lumora

@@ -3,13 +3,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "controls/Drawing.h"
+#include "controls/Colors.h"
+#include "controls/Twips.h"
 #include "controls/UC_Check.h"
 
 namespace lumora {
 namespace {
 
-QColor Ink(bool enabled) { return ColorOf(SystemColor(enabled ? 18 : 16)); }
+QColor Ink(bool enabled) { return ToQColor(SystemColor(enabled ? kSysButtonText : kSysButtonShadow)); }
 
 // The box's top row on the control.
 int BoxTop(const UC_Check& check, int box) { return (check.height() - box) / 2; }
@@ -24,9 +25,9 @@ TEST(CheckTest, AClickTogglesABoxOrSelectsAnOptionAndAlwaysRaisesClick) {
   const ClickCase cases[] = {{0, 0, 1}, {0, 1, 0}, {0, 2, 1}, {1, 0, 1}, {1, 1, 1}};
   for (const ClickCase& c : cases) {
     UC_Check check;
-    check.Caption("ラッチ");
-    check.IsOption(c.isOption);
-    check.Value(c.before);
+    check.SetCaption("ラッチ");
+    check.SetIsOption(c.isOption);
+    check.SetValue(c.before);
     QSignalSpy clicked(&check, &UC_Check::Click);
     QTest::mouseClick(&check, Qt::LeftButton);
     EXPECT_EQ(check.Value(), c.after) << c.isOption << " " << c.before;
@@ -36,8 +37,8 @@ TEST(CheckTest, AClickTogglesABoxOrSelectsAnOptionAndAlwaysRaisesClick) {
 
 TEST(CheckTest, ADisabledBoxIgnoresClicksAndDrawsItsCaptionInTheShadowColour) {
   UC_Check check;
-  check.Caption("出力反転");
-  check.Enabled(false);
+  check.SetCaption("出力反転");
+  check.SetEnabled(false);
   QSignalSpy clicked(&check, &UC_Check::Click);
   QTest::mouseClick(&check, Qt::LeftButton);
   EXPECT_EQ(check.Value(), 0);
@@ -71,15 +72,15 @@ TEST(CheckTest, TheMarkShowsOnlyForValueOneAndScalesWithTheBox) {
   };
   for (const MarkCase& c : cases) {
     UC_Check check;
-    check.SizeRate(c.sizeRate);
-    check.IsOption(c.isOption);
-    check.Value(c.value);
+    check.SetSizeRate(c.sizeRate);
+    check.SetIsOption(c.isOption);
+    check.SetValue(c.value);
     const int box = static_cast<int>(240 * c.sizeRate) / Tpp();
     const QImage shown = check.grab().toImage();
     const QColor pixel = shown.pixelColor(c.inBox + QPoint(0, BoxTop(check, box)));
     EXPECT_EQ(pixel == Ink(true), c.marked) << c.isOption << " " << c.sizeRate << " " << c.value;
     EXPECT_EQ(shown.pixelColor(box - 1, BoxTop(check, box) + box / 2),
-              ColorOf(SystemColor(16)));  // box border
+              ToQColor(SystemColor(kSysButtonShadow)));  // box border
   }
 }
 

@@ -8,7 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "controls/Drawing.h"
+#include "controls/Colors.h"
+#include "controls/Twips.h"
 #include "controls/UC_ListView.h"
 
 namespace lumora {
@@ -19,20 +20,20 @@ class ListViewTest : public ::testing::Test {
  protected:
   ListViewTest() {
     list.resize(400, 200);
-    list.NumData(3);
+    list.SetNumData(3);
     const char* names[] = {"名前", "数", "文字"};
     for (int data = 0; data < 3; ++data) {
-      list.TabName(data, names[data]);
-      list.TabWidth(data, 100 * Tpp());
+      list.SetTabName(data, names[data]);
+      list.SetTabWidth(data, 100 * Tpp());
     }
-    list.DataNumeric(1, 1);
+    list.SetDataNumeric(1, 1);
     const char* fruits[] = {"banana", "Apple", "cherry", "date", "elder"};
     const int numbers[] = {10, 2, 33, 4, 5};
     for (int item = 0; item < 5; ++item) {
       list.AddItem();
-      list.Value(item, 0, fruits[item]);
-      list.Value(item, 1, numbers[item]);
-      list.Value(item, 2, QString::number(numbers[item]));
+      list.SetValue(item, 0, fruits[item]);
+      list.SetValue(item, 1, numbers[item]);
+      list.SetValue(item, 2, QString::number(numbers[item]));
     }
     list.Init();
     list.show();
@@ -71,7 +72,7 @@ class ListViewTest : public ::testing::Test {
 };
 
 TEST_F(ListViewTest, HeaderClicksSortUpThenDownByTextOrNumberAndKeepTheCurrentItem) {
-  list.SelectedItem(0);  // banana
+  list.SetSelectedItem(0);  // banana
   QTest::mouseClick(&list, Qt::LeftButton, {}, Header(0));
   EXPECT_EQ(Column(0), QStringList({"Apple", "banana", "cherry", "date", "elder"}));
   EXPECT_EQ(list.SelectedItem(), 1);
@@ -83,7 +84,7 @@ TEST_F(ListViewTest, HeaderClicksSortUpThenDownByTextOrNumberAndKeepTheCurrentIt
   EXPECT_EQ(Column(2), QStringList({"2", "4", "5", "10", "33"}));
   QTest::mouseClick(&list, Qt::LeftButton, {}, Header(2));
   EXPECT_EQ(Column(2), QStringList({"10", "2", "33", "4", "5"}));
-  list.SortDisabled(1);
+  list.SetSortDisabled(1);
   QTest::mouseClick(&list, Qt::LeftButton, {}, Header(1));
   EXPECT_EQ(list.OrderData(), 2);
 }
@@ -95,27 +96,27 @@ TEST_F(ListViewTest, ClicksSelectOneItemARangeOrToggleOne) {
   EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3}));
   QTest::mouseClick(&list, Qt::LeftButton, Qt::ControlModifier, Cell(2, 0));
   EXPECT_EQ(Selected(), std::vector<int>({1, 3}));
-  list.NoMultiSelect(1);
+  list.SetNoMultiSelect(1);
   QTest::mouseClick(&list, Qt::LeftButton, Qt::ShiftModifier, Cell(4, 0));
   EXPECT_EQ(Selected(), std::vector<int>({4}));
   EXPECT_EQ(clicked.count(), 4);
-  list.ClickDisabled(1);
+  list.SetClickDisabled(1);
   QTest::mouseClick(&list, Qt::LeftButton, {}, Cell(0, 0));
   EXPECT_EQ(list.SelectedItem(), 4);
 }
 
 TEST_F(ListViewTest, SelectedItemsAreDrawnInTheSelectionColour) {
-  list.SelectedColor(0x00D000);
+  list.SetSelectedColor(0x00D000);
   QTest::mouseClick(&list, Qt::LeftButton, {}, Cell(2, 0));
   const QImage shown = list.grab().toImage();
   EXPECT_EQ(shown.pixelColor(396 - 100, RowY(2)), QColor(0, 0xD0, 0));
-  EXPECT_EQ(shown.pixelColor(396 - 100, RowY(1)), ColorOf(SystemColor(5)));
+  EXPECT_EQ(shown.pixelColor(396 - 100, RowY(1)), ToQColor(SystemColor(kSysWindow)));
 }
 
 TEST_F(ListViewTest, AChoiceCellEditedThroughItsComboIsCommitted) {
-  list.UseTextCombo(0, 1);
+  list.SetUseTextCombo(0, 1);
   for (const char* choice : {"N/A", "REC", "PLAY"}) list.AddComboItem(0, choice);
-  list.Value(1, 0, "REC");
+  list.SetValue(1, 0, "REC");
   QSignalSpy changed(&list, &UC_ListView::ComboChaged);
   QTest::mouseClick(&list, Qt::LeftButton, {}, Cell(1, 0));
   ASSERT_EQ(list.TextComboVisible(), 1);
@@ -132,7 +133,7 @@ TEST_F(ListViewTest, AChoiceCellEditedThroughItsComboIsCommitted) {
 }
 
 TEST_F(ListViewTest, ANumberCellTakesDigitsCommitsOnEnterAndCancelsOnEscape) {
-  list.UseTextCombo(1, 1);
+  list.SetUseTextCombo(1, 1);
   QSignalSpy keys(&list, &UC_ListView::TextComboKeyAction);
   QTest::mouseClick(&list, Qt::LeftButton, {}, Cell(3, 1));
   auto* editor = list.findChild<QLineEdit*>("TextLV");
@@ -163,7 +164,7 @@ TEST_F(ListViewTest, DraggingAColumnBorderResizesItDownToItsLeastWidth) {
 
 TEST_F(ListViewTest, TheWheelAndTheKeysScrollAndMoveTheCurrentItem) {
   list.AddItem(40);
-  list.NumWheelScroll(3);
+  list.SetNumWheelScroll(3);
   QTest::mouseClick(&list, Qt::LeftButton, {}, Cell(0, 0));
   QWheelEvent wheel(QPointF(50, 100), list.mapToGlobal(QPointF(50, 100)), {}, {0, -120}, Qt::NoButton, {},
                     Qt::NoScrollPhase, false);

@@ -31,9 +31,9 @@ class PathTextTest : public ::testing::Test {
 };
 
 TEST_F(PathTextTest, AnOpenDialogFiltersByTheExtensionStartsInTheTextsFolderAndAddsTheExtension) {
-  box.Usage(UC_PathText::kOpenDialog);
-  box.Ext("wav");
-  box.Text("/rec/a.wav");
+  box.SetUsage(UC_PathText::kOpenDialog);
+  box.SetExt("wav");
+  box.SetText("/rec/a.wav");
   answer = "/data/take";
   ClickButton();
   ASSERT_EQ(requests.size(), 1u);
@@ -48,8 +48,8 @@ TEST_F(PathTextTest, AnOpenDialogFiltersByTheExtensionStartsInTheTextsFolderAndA
 
 TEST_F(PathTextTest, TheFolderPickerStartsInInitDirAndAnswersWithATrailingSlash) {
   QSignalSpy changed(&box, &UC_PathText::TextChange);
-  box.Usage(UC_PathText::kFolderPicker);
-  box.InitDir("/start/");
+  box.SetUsage(UC_PathText::kFolderPicker);
+  box.SetInitDir("/start/");
   answer = "/data";
   ClickButton();
   ASSERT_EQ(requests.size(), 1u);
@@ -61,9 +61,9 @@ TEST_F(PathTextTest, TheFolderPickerStartsInInitDirAndAnswersWithATrailingSlash)
 }
 
 TEST_F(PathTextTest, ACancelledDialogChangesNothingAndRaisesNothing) {
-  box.Usage(UC_PathText::kSaveDialog);
-  box.Filter("ミキサー|*.exe|すべて|*");
-  box.Text("/usr/bin/mixer");
+  box.SetUsage(UC_PathText::kSaveDialog);
+  box.SetFilter("ミキサー|*.exe|すべて|*");
+  box.SetText("/usr/bin/mixer");
   ClickButton();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].kind, DialogRequest::kSave);
@@ -73,11 +73,11 @@ TEST_F(PathTextTest, ACancelledDialogChangesNothingAndRaisesNothing) {
 }
 
 TEST_F(PathTextTest, ADisabledButtonDoesNothingAndNoDialogUsageReportsAtOnce) {
-  box.ButtonDisabled(1);
+  box.SetButtonDisabled(1);
   ClickButton();
   EXPECT_EQ(chosen.count(), 0);
-  box.ButtonDisabled(0);
-  box.Usage(UC_PathText::kNoDialog);
+  box.SetButtonDisabled(0);
+  box.SetUsage(UC_PathText::kNoDialog);
   ClickButton();
   EXPECT_EQ(chosen.count(), 1);
   EXPECT_TRUE(requests.empty());

@@ -3,7 +3,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "controls/Drawing.h"
+#include "controls/Colors.h"
+#include "controls/Twips.h"
 #include "controls/UC_Tab.h"
 
 namespace lumora {
@@ -16,11 +17,11 @@ class TabTest : public ::testing::Test {
  protected:
   TabTest() {
     tabs.resize(300, 24);
-    tabs.NumTab(3);
+    tabs.SetNumTab(3);
     const char* texts[] = {"一般", "キーボード", "リモート"};
     for (int tab = 0; tab < 3; ++tab) {
-      tabs.TabStr(tab, texts[tab]);
-      tabs.TabWidth(tab, kTabPixels * Tpp());
+      tabs.SetTabStr(tab, texts[tab]);
+      tabs.SetTabWidth(tab, kTabPixels * Tpp());
     }
     tabs.show();
   }
@@ -40,12 +41,12 @@ class TabTest : public ::testing::Test {
 TEST_F(TabTest, TheSelectedTabStandsUpInTheBaseColourWithWindowText) {
   ClickPlace(1);
   const QImage shown = tabs.grab().toImage();
-  const QColor base = ColorOf(ThemeColor(1));
-  const QColor selectedText = ColorOf(SystemColor(8));
-  const QColor otherText = ColorOf(AdjustColor(ThemeColor(1), 0, 0, 0, 0.65f));
-  EXPECT_EQ(shown.pixelColor(kTabPixels + 40, 1), base);                 // selected: from the top row
-  EXPECT_EQ(shown.pixelColor(40, 1), ColorOf(SystemColor(15)));          // others: two pixels lower
-  EXPECT_EQ(shown.pixelColor(kTabPixels, 0), ColorOf(SystemColor(16)));  // border
+  const QColor base = ToQColor(ThemeColor(1));
+  const QColor selectedText = ToQColor(SystemColor(kSysWindowText));
+  const QColor otherText = ToQColor(AdjustColor(ThemeColor(1), 0, 0, 0, 0.65));
+  EXPECT_EQ(shown.pixelColor(kTabPixels + 40, 1), base);                      // selected: from the top row
+  EXPECT_EQ(shown.pixelColor(40, 1), ToQColor(SystemColor(kSysButtonFace)));  // others: two pixels lower
+  EXPECT_EQ(shown.pixelColor(kTabPixels, 0), ToQColor(SystemColor(kSysButtonShadow)));  // border
   EXPECT_GT(Count(shown, 1, selectedText), 10);
   EXPECT_EQ(Count(shown, 1, otherText), 0);
   EXPECT_GT(Count(shown, 0, otherText), 10);
@@ -54,11 +55,11 @@ TEST_F(TabTest, TheSelectedTabStandsUpInTheBaseColourWithWindowText) {
 
 TEST_F(TabTest, AClickSelectsTheVisibleTabUnderThePointer) {
   QSignalSpy clicked(&tabs, &UC_Tab::TabClicked);
-  tabs.TabHidden(1, 1);
+  tabs.SetTabHidden(1, 1);
   ClickPlace(1);
   EXPECT_EQ(tabs.SelectedTab(), 2);
   ClickPlace(2);  // right of the last visible tab
-  tabs.ClickDisabled(1);
+  tabs.SetClickDisabled(1);
   ClickPlace(0);
   ASSERT_EQ(clicked.count(), 1);
   EXPECT_EQ(clicked[0][0].toInt(), 2);
@@ -66,30 +67,30 @@ TEST_F(TabTest, AClickSelectsTheVisibleTabUnderThePointer) {
 
 TEST_F(TabTest, SelectingFromCodeWaitsForTheNextRedraw) {
   const QImage before = tabs.grab().toImage();
-  tabs.SelectedTab(2);
+  tabs.SetSelectedTab(2);
   EXPECT_EQ(tabs.grab().toImage(), before);
-  tabs.TabHidden(0, 0);  // any redraw shows it
-  EXPECT_GT(Count(tabs.grab().toImage(), 2, ColorOf(SystemColor(8))), 10);
+  tabs.SetTabHidden(0, 0);  // any redraw shows it
+  EXPECT_GT(Count(tabs.grab().toImage(), 2, ToQColor(SystemColor(kSysWindowText))), 10);
 }
 
 TEST_F(TabTest, RaiseMinTabClickSelectsTheFirstVisibleTab) {
   QSignalSpy clicked(&tabs, &UC_Tab::TabClicked);
-  tabs.SelectedTab(2);
-  tabs.TabHidden(0, 1);
+  tabs.SetSelectedTab(2);
+  tabs.SetTabHidden(0, 1);
   tabs.RaiseMinTabClick();
   EXPECT_EQ(tabs.SelectedTab(), 1);
-  tabs.TabHidden(1, 1);
-  tabs.TabHidden(2, 1);
+  tabs.SetTabHidden(1, 1);
+  tabs.SetTabHidden(2, 1);
   tabs.RaiseMinTabClick();
   ASSERT_EQ(clicked.count(), 1);
   EXPECT_EQ(clicked[0][0].toInt(), 1);
 }
 
 TEST_F(TabTest, IndependentWidthsComeFromTheWidestTextAlsoForAddedTabs) {
-  tabs.UseIndpWidth(1);
-  tabs.TabStr(1, "キーボード");  // the widest text sets every width
-  const int widest = QFontMetrics(tabs.font()).horizontalAdvance("キーボード") * Tpp() + 180;
-  tabs.NumTab(4);
+  tabs.SetUseIndpWidth(1);
+  tabs.SetTabStr(1, "キーボード");  // the widest text sets every width
+  const int widest = tabs.Face().TextWidth("キーボード") + 180;
+  tabs.SetNumTab(4);
   EXPECT_EQ(tabs.TabAt(widest), 0);
   EXPECT_EQ(tabs.TabAt(widest + 1), 1);
   EXPECT_EQ(tabs.TabAt(4 * widest), 3);
