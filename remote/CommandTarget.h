@@ -21,14 +21,11 @@ class CommandTarget {
   // RegButton: hands the last take to the registering application.
   virtual void ClickRegButton() = 0;
 
-  // The play head: the position bar's value in frames, its maximum, and the
-  // frames per second of the take it points into.
-  virtual int64_t HeadPosition() const = 0;
-  virtual int64_t HeadMaximum() const = 0;
-  virtual int32_t HeadRate() const = 0;
-  // Moves the head: the bar, the position the next play starts from, and the
-  // elapsed-time text beside it.
-  virtual void SetHeadPosition(int64_t frames) = 0;
+  // The play head (the position bar, where the next play starts) half a
+  // second on or back, or to the start; playback, when it runs, goes on from there.
+  virtual void HeadPlus() = 0;
+  virtual void HeadMinus() = 0;
+  virtual void HeadHome() = 0;
 };
 
 }  // namespace lumora

@@ -1,9 +1,6 @@
 #include "remote/Functions.h"
 
-#include <algorithm>
 #include <cstdio>
-
-#include "support/Rounding.h"
 
 namespace lumora {
 
@@ -44,12 +41,6 @@ void LoadNames(const Settings& settings, const char* stem, std::array<int32_t, N
     const int32_t i = FunctionIndexOf(settings.ReadText(NumberedKey(stem, n)), 1);
     if (i != -1) functions[n - 1] = i;
   }
-}
-
-// Half a second forward or back, kept on the bar.
-void MoveHead(CommandTarget& target, int32_t direction) {
-  const double moved = target.HeadPosition() + direction * (target.HeadRate() / 2.0);
-  target.SetHeadPosition(std::clamp<int64_t>(RoundHalfEven(moved), 0, target.HeadMaximum()));
 }
 
 }  // namespace
@@ -104,13 +95,13 @@ void DoFunction(int32_t index, CommandTarget& target) {
       target.ClickPlayButton(1);
       break;
     case kFnHeadPlus:
-      MoveHead(target, 1);
+      target.HeadPlus();
       break;
     case kFnHeadMinus:
-      MoveHead(target, -1);
+      target.HeadMinus();
       break;
     case kFnHeadHome:
-      target.SetHeadPosition(0);
+      target.HeadHome();
       break;
     case kFnStopAll:
       target.ClickPlayButton(0);

@@ -25,7 +25,7 @@ constexpr int32_t kExchangeBytes = 3;
 
 int32_t C_HID::HidInit(int32_t pMode, int32_t pOpt) {
   HidClose();
-  if (pMode != kRemoteBoxMode) return 0;
+  if (pMode != kRemoteBoxMode || pOpt > 0xFFFF) return 0;
   const uint16_t product = pOpt > 1 ? static_cast<uint16_t>(pOpt) : 1;
   for (const HidDeviceEntry& entry : transport_.Enumerate()) {
     if (entry.vendorId != kRemoteVendorId || entry.productId != product) continue;
@@ -49,6 +49,7 @@ int32_t C_HID::HidInit(int32_t pMode, int32_t pOpt) {
 
 void C_HID::HidClose() {
   whileReadFile_ = whileWriteFile_ = false;
+  lateEvents_ = 0;
   if (!device_) return;
   DoEvents();
   device_.reset();

@@ -50,7 +50,6 @@ class C_HID {
   const std::string& HIDFilename() const { return filename_; }
   bool WhileReadFile() const { return whileReadFile_; }
   bool WhileWriteFile() const { return whileWriteFile_; }
-  bool IsOpen() const { return device_ != nullptr; }
 
  private:
   int32_t HidIO(bool isRead, int32_t slot);

@@ -3,7 +3,6 @@
 // holding and releasing differently.
 
 #include "remote/Remote.h"
-#include "support/FileSystem.h"
 
 namespace lumora {
 
@@ -51,7 +50,7 @@ bool Remote::LatchInput(int32_t n, bool active, const ControlMaps& maps, Command
       // Home moves once, on the press; the other two move while held.
       if (f == kFnHeadHome) DoFunction(f, target);
     } else {
-      WaitEvents(maps.RemoteDelays[n - 1], 1);
+      latchDelay(maps.RemoteDelays[n - 1]);
       DoFunction(f, target);
     }
     return true;
@@ -71,14 +70,6 @@ bool Remote::LatchInput(int32_t n, bool active, const ControlMaps& maps, Command
     }
     held = false;
     return true;
-  }
-  return false;
-}
-
-bool Remote::HeadHeld(const ControlMaps& maps) const {
-  if (!open_ || !latch_) return false;
-  for (size_t n = 0; n < RemoteHeld.size(); ++n) {
-    if (RemoteHeld[n] && IsHeadFunction(maps.RemoteFunctions[n])) return true;
   }
   return false;
 }

@@ -5,12 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "remote/CommandTarget.h"
 #include "remote/Functions.h"
 #include "remote/Hid.h"
 #include "settings/Settings.h"
+#include "support/FileSystem.h"
 #include "support/TallySink.h"
 
 namespace lumora {
@@ -27,8 +29,6 @@ class Remote final : public TallySink {
   // At shutdown: the tally lights off, then the box closed.
   void Close();
   bool RemoteOpen() const { return open_; }
-  // The box while open (for its time-out and diagnostics), else nullptr.
-  C_HID* Device() { return open_ ? hid_.get() : nullptr; }
 
   // Sent only while the remote is open.
   void SendTally(int32_t code) override;
@@ -39,9 +39,10 @@ class Remote final : public TallySink {
   // fired; latch mode runs REC and PLAY while their input is held and stops
   // them on release, and moves the head while a head input is held.
   int32_t PollRemote(const ControlMaps& maps, CommandTarget& target);
-  // A head input (HEAD_PLUS, HEAD_MINUS, HEAD_HOME) is held in latch mode: the
-  // head belongs to the remote, so the playback step must not move it.
-  bool HeadHeld(const ControlMaps& maps) const;
+
+  // How a latch-mode delay passes: window events run meanwhile. A front end
+  // on simulated time (lumora-rec --fast) moves that time on instead.
+  std::function<void(int32_t ms)> latchDelay = [](int32_t ms) { WaitEvents(ms, 1); };
 
   // Latch-mode state, kept across restarts of the remote.
   std::array<bool, 8> RemoteHeld{};

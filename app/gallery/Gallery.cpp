@@ -9,6 +9,7 @@ std::unique_ptr<GalleryPage> BuildGallery(double sizeRate) {
   auto page = std::make_unique<GalleryPage>(sizeRate);
   AddFacesSection(*page);
   AddButtonsSection(*page);
+  AddSlidersSection(*page);
   page->adjustSize();
   return page;
 }

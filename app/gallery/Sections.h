@@ -8,5 +8,6 @@ class GalleryPage;
 
 void AddFacesSection(GalleryPage& page);
 void AddButtonsSection(GalleryPage& page);
+void AddSlidersSection(GalleryPage& page);
 
 }  // namespace lumora

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace lumora::rec {
 
 namespace {
 
-void Unavailable(const char* what) {
-  std::fprintf(stderr, "lumora-rec: %s needs the window (ignored)\n", what);
+// Said once per kind: a held head input would repeat it every tick.
+void Unavailable(const std::string& what) {
+  static std::set<std::string> said;
+  if (said.insert(what).second)
+    std::fprintf(stderr, "lumora-rec: %s needs the window (ignored)\n", what.c_str());
 }
 
 }  // namespace
@@ -35,7 +39,9 @@ void RecCommandTarget::ClickPlayButton(int32_t index) {
 
 void RecCommandTarget::ClickRegButton() { Unavailable("REG"); }
 
-void RecCommandTarget::SetHeadPosition(int64_t) { Unavailable("the play head"); }
+void RecCommandTarget::HeadPlus() { Unavailable("the play head"); }
+void RecCommandTarget::HeadMinus() { Unavailable("the play head"); }
+void RecCommandTarget::HeadHome() { Unavailable("the play head"); }
 
 bool CommandDriver::Prepare(Settings& settings, std::string& error) {
   maps_ = LoadControlMaps(settings);
@@ -58,6 +64,10 @@ bool CommandDriver::Prepare(Settings& settings, std::string& error) {
   }
   recorder_.remotePoll = [this] { return remote_->PollRemote(maps_, target_); };
   return true;
+}
+
+void CommandDriver::UseSimulatedTime(std::function<void(double seconds)> advance) {
+  if (remote_) remote_->latchDelay = [advance](int32_t ms) { advance(ms / 1000.0); };
 }
 
 void CommandDriver::BeforeTick(double seconds) {

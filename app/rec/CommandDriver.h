@@ -4,6 +4,7 @@
 // playing a script (--remote-script). Each runs the function table's commands
 // through the same DoFunction as the window's keys and remote.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,10 +28,9 @@ class RecCommandTarget final : public CommandTarget {
   void ClickRecButton(int32_t index) override;
   void ClickPlayButton(int32_t index) override;
   void ClickRegButton() override;
-  int64_t HeadPosition() const override { return 0; }
-  int64_t HeadMaximum() const override { return 0; }
-  int32_t HeadRate() const override { return recorder_.Capture().format.nFreq; }
-  void SetHeadPosition(int64_t) override;
+  void HeadPlus() override;
+  void HeadMinus() override;
+  void HeadHome() override;
 
  private:
   Recorder& recorder_;
@@ -44,6 +44,8 @@ class CommandDriver {
   // ask for ("USBHIDID" 0 counts as 1). False and a reason when the script is
   // unusable or no box opened.
   bool Prepare(Settings& settings, std::string& error);
+  // On simulated time: how that time moves on, for the remote's latch delays.
+  void UseSimulatedTime(std::function<void(double seconds)> advance);
   // Where the recorder's tally light goes; nullptr without a remote.
   TallySink* Tally() { return remote_ ? remote_.get() : nullptr; }
 

@@ -74,7 +74,9 @@ bool InputDrained(const SimulatedWave* simulated, const Recorder& recorder) {
 class Run {
  public:
   Run(const RecOptions& options, Recorder& recorder, SimulatedWave* simulated, CommandDriver& driver)
-      : options_(options), recorder_(recorder), simulated_(simulated), driver_(driver) {}
+      : options_(options), recorder_(recorder), simulated_(simulated), driver_(driver) {
+    if (options_.fast) driver_.UseSimulatedTime([this](double seconds) { Advance(seconds); });
+  }
 
   // Ticks until the input ends, the time is up, a signal came, or the takes are
   // over; then stops the running take as the stop button does.
@@ -120,13 +122,15 @@ class Run {
 
   // Simulated time moves 40 ms per tick; real time as the tick asks.
   void Step() {
-    if (options_.fast) {
-      simulated_->Advance(0.04);
-      clock_.Advance(0.04);
-    }
+    if (options_.fast) Advance(0.04);
     driver_.BeforeTick(RunSeconds());
     const int32_t next = recorder_.Tick();
     if (!options_.fast) SleepMs(next);
+  }
+
+  void Advance(double seconds) {
+    simulated_->Advance(seconds);
+    clock_.Advance(seconds);
   }
 
   const RecOptions& options_;

@@ -62,23 +62,11 @@ TEST(RemoteAssignments, NamesAndDelaysFromTheSettings) {
   EXPECT_EQ(stored.RemoteDelays, (std::array<int32_t, 8>{0, 250, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(DoFunction, ButtonsPressedAndHeadMovesOfHalfASecondRoundedToEvenOnTheBar) {
+TEST(DoFunction, TheButtonsAndHeadMovesOfEachCommand) {
   FakeTarget target;
-  for (int32_t f : {3, 4, 5, 9, 10, 11, 0, 12, -1}) DoFunction(f, target);
-  EXPECT_EQ(target.Take(), (Actions{"play2", "play0", "play1", "play0", "rec2", "rec0", "reg"}));
-  target.rate = 11025;  // half a second is 5512.5 frames
-  target.head = 0;
-  DoFunction(kFnHeadPlus, target);
-  DoFunction(kFnHeadPlus, target);
-  EXPECT_EQ(target.Take(), (Actions{"head5512", "head11024"}));  // 5512.5 -> 5512, 11024.5 -> 11024
-  target.head = 1;
-  DoFunction(kFnHeadPlus, target);  // 5513.5 -> 5514
-  DoFunction(kFnHeadMinus, target);
-  DoFunction(kFnHeadMinus, target);
-  target.head = target.headMax - 10;
-  DoFunction(kFnHeadPlus, target);
-  DoFunction(kFnHeadHome, target);
-  EXPECT_EQ(target.Take(), (Actions{"head5514", "head2", "head0", "head1000000", "head0"}));
+  for (int32_t f : {3, 4, 5, 6, 7, 8, 9, 10, 11, 0, 12, -1}) DoFunction(f, target);
+  EXPECT_EQ(target.Take(),
+            (Actions{"play2", "play0", "play1", "head+", "head-", "home", "play0", "rec2", "rec0", "reg"}));
 }
 
 }  // namespace

@@ -31,22 +31,15 @@ class FakeTarget final : public CommandTarget {
   void ClickRecButton(int32_t index) override { Note("rec" + std::to_string(index)); }
   void ClickPlayButton(int32_t index) override { Note("play" + std::to_string(index)); }
   void ClickRegButton() override { Note("reg"); }
-  int64_t HeadPosition() const override { return head; }
-  int64_t HeadMaximum() const override { return headMax; }
-  int32_t HeadRate() const override { return rate; }
-  void SetHeadPosition(int64_t frames) override {
-    head = frames;
-    Note("head" + std::to_string(frames));
-  }
+  void HeadPlus() override { Note("head+"); }
+  void HeadMinus() override { Note("head-"); }
+  void HeadHome() override { Note("home"); }
 
   // The actions since the last call, and no more.
   std::vector<std::string> Take() { return std::exchange(actions, {}); }
 
   bool recording = false;
   bool playing = false;
-  int64_t head = 0;
-  int64_t headMax = 1'000'000;
-  int32_t rate = 44100;
   std::vector<std::string> actions;
 
  private:
