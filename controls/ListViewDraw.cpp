@@ -103,6 +103,7 @@ int32_t UC_ListView::ItemAt(int32_t y) const {
 // ---- drawing
 
 void UC_ListView::resizeEvent(QResizeEvent*) {
+  if (!SizeChanged()) return;  // the first showing of a list drawn at its size
   ClampTop();
   CloseEditor();
   DrawAll();

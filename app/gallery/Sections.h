@@ -9,5 +9,6 @@ class GalleryPage;
 void AddFacesSection(GalleryPage& page);
 void AddButtonsSection(GalleryPage& page);
 void AddSlidersSection(GalleryPage& page);
+void AddChoicesSection(GalleryPage& page);
 
 }  // namespace lumora
