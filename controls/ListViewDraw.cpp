@@ -13,7 +13,7 @@ namespace lumora {
 namespace {
 constexpr int32_t kVBarWidth = 16;  // pixels
 constexpr int32_t kMinThumb = 12;   // pixels
-constexpr int32_t kCellMargin = 4;  // pixels between a cell's edge and its text
+constexpr int kCellMargin = 4;      // pixels between a cell's edge and its text
 
 // The left edge of a text aligned in a cell (0 left, 1 right, 2 centre), in
 // from the cell's edges by the margin; a text too wide starts at the left.
@@ -98,6 +98,18 @@ int32_t UC_ListView::BorderAt(int32_t x) const {
 int32_t UC_ListView::ItemAt(int32_t y) const {
   if (ItemCount() == 0) return -1;
   return std::clamp(topItem_ + (y - HeaderHeight()) / RowHeight(), 0, ItemCount() - 1);
+}
+
+void UC_ListView::SetTabWidthAuto() {
+  const QFontMetrics metrics(font());
+  for (int32_t data = 0; data < NumData(); ++data) {
+    int widest = metrics.horizontalAdvance(columns_[data].name);
+    for (const ListItem& item : items_) {
+      widest = std::max(widest, metrics.horizontalAdvance(item.values[data].toString()));
+    }
+    columns_[data].width = std::max(PxToTwips(widest + 2 * kCellMargin + 2), kMinColumnWidth);
+  }
+  DrawAll();
 }
 
 // ---- drawing

@@ -10,10 +10,6 @@
 
 namespace lumora {
 
-namespace {
-constexpr int32_t kMinColumnWidth = 450;  // twips; a dragged column never gets narrower
-}  // namespace
-
 UC_ListView::UC_ListView(QWidget* parent)
     : DrawnWidget(parent),
       TextLV(new QLineEdit(this)),
@@ -78,26 +74,26 @@ void UC_ListView::SetStyle(float pSize, bool pBold, const QString& pName, Color 
 
 void UC_ListView::Refresh() { DrawAll(); }
 
-void UC_ListView::SetTabWidthAuto() {
-  const QFontMetrics metrics(font());
-  for (ListColumn& column : columns_) {
-    int32_t widest = metrics.horizontalAdvance(column.name);
-    const auto data = static_cast<size_t>(&column - columns_.data());
-    for (const ListItem& item : items_)
-      widest = std::max(widest, metrics.horizontalAdvance(item.values[data].toString()));
-    column.width = std::max((widest + 12) * Tpp(), kMinColumnWidth);
-  }
-  DrawAll();
-}
-
 // ---- look and behaviour
 
-void UC_ListView::SetUseMadara(int32_t on) { madara_ = on != 0, DrawRows(); }
+void UC_ListView::SetUseMadara(int32_t on) {
+  madara_ = on != 0;
+  DrawRows();
+}
 void UC_ListView::SetNoMultiSelect(int32_t on) { noMultiSelect_ = on != 0; }
-void UC_ListView::SetSelectedColor(Color color) { selectedColor_ = color, DrawRows(); }
+void UC_ListView::SetSelectedColor(Color color) {
+  selectedColor_ = color;
+  DrawRows();
+}
 void UC_ListView::SetNumWheelScroll(int32_t items) { wheelItems_ = std::max(items, 1); }
-void UC_ListView::SetVLineColor(Color color) { vLineColor_ = color, DrawRows(); }
-void UC_ListView::SetVbarDisabled(int32_t on) { vbarDisabled_ = on != 0, DrawAll(); }
+void UC_ListView::SetVLineColor(Color color) {
+  vLineColor_ = color;
+  DrawRows();
+}
+void UC_ListView::SetVbarDisabled(int32_t on) {
+  vbarDisabled_ = on != 0;
+  DrawAll();
+}
 void UC_ListView::SetClickDisabled(int32_t on) { clickDisabled_ = on; }
 void UC_ListView::SetTabDisabled(int32_t on) { tabDisabled_ = on != 0; }
 void UC_ListView::SetSortDisabled(int32_t on) { sortDisabled_ = on != 0; }
@@ -108,7 +104,9 @@ void UC_ListView::VBarMove(int32_t pValue) { ScrollTo(pValue); }
 void UC_ListView::VBarScroll(int32_t pValue) { ScrollTo(topItem_ + pValue); }
 
 void UC_ListView::HBarMove(int32_t pValue) {
-  hScroll_ = std::max(pValue, 0);
+  const std::vector<ColumnSpan> spans = Spans();
+  const int total = spans.empty() ? 0 : spans.back().right + hScroll_;
+  hScroll_ = std::clamp(pValue, 0, std::max(total - ListWidth(), 0));
   CloseEditor();
   DrawAll();
 }

@@ -144,7 +144,8 @@ class UC_ListView : public DrawnWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  static constexpr int32_t kBorderGrip = 3;  // pixels either side of a column border that resize
+  static constexpr int kBorderGrip = 3;        // pixels either side of a column border that resize
+  static constexpr int kMinColumnWidth = 450;  // twips; a dragged column never gets narrower
   struct ColumnSpan {
     int32_t data;
     int32_t left;  // pixels, scrolled
