@@ -1,7 +1,7 @@
 #pragma once
-// MPEG audio files: where the first frame starts (behind an ID3v2 tag or a
+// MPEG audio files: where the first frame starts (behind ID3v2 tags or a
 // leading 128-byte "TAG" block), what its header says, where the audio data
-// ends (before a trailing "TAG"), and where frames start inside the data, so that
+// ends (before a trailing APEv2 tag or "TAG"), and where frames start inside the data, so that
 // playback and conversion can hand whole frames to the decoder.
 //
 // Positions in this interface count from 1 (the first byte of the file is 1);
@@ -21,7 +21,7 @@ namespace lumora {
 
 struct MpegInfo {
   int64_t FirstFrame = 1;  // position of the first audio frame
-  int64_t DataLength = 0;  // bytes of audio from FirstFrame up to a trailing "TAG" or the end
+  int64_t DataLength = 0;  // bytes of audio from FirstFrame up to a trailing tag or the end
   int64_t DataEnd = 0;     // FirstFrame + DataLength - 1: position of the last data byte
   int64_t FileSize = 0;
   int32_t ChunkBytes = 0;   // bytes of 3456 samples at the nominal bit rate
@@ -45,6 +45,9 @@ struct MpegInfo {
 // streamStart 1 a file that begins with a frame sync is taken as a bare stream
 // from position 1 without looking for tags; the recorder writes such files.
 // In files named "*.mp3" a 0xFF 0xFF pair is never taken for a frame start.
+// The first frame is the first valid header that another frame follows (the
+// first valid one when none is followed). When it is a "Xing" or "Info"
+// header frame, HeaderRef and the nominal bit rate come from the frame behind it.
 int32_t ParseMpegFile(const std::string& path, int32_t streamStart, FileHandle& handle, MpegInfo& info);
 int32_t ParseMpegFile(const std::string& path, int32_t streamStart, MpegInfo& info);
 

@@ -5,6 +5,7 @@
 // their own.
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,11 @@ class MpegFileReader {
   OwnedFileHandle own_;  // declared before handle_, which may refer to it
   FileHandle& handle_;
 };
+
+// Whether bytes hold text (without its terminator) at the offset `at`.
+inline bool HasText(const std::vector<uint8_t>& bytes, size_t at, const char* text) {
+  const size_t length = std::strlen(text);
+  return at + length <= bytes.size() && std::memcmp(bytes.data() + at, text, length) == 0;
+}
 
 }  // namespace lumora

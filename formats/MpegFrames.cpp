@@ -15,13 +15,10 @@ constexpr int64_t kBlock = 1 << 16;
 // Length in bytes and sample frames of the Layer III frame whose header starts
 // at h, or 0 when h is no valid header.
 int64_t FrameLength(const uint8_t* h, int32_t& samples) {
-  if (h[0] != 0xFF || !IsSyncSecondByte(h[1])) return 0;
-  MpegInfo info;
-  info.HeaderRef = {h[1], h[2], h[3]};
-  if (DecodeMpegHeader(info) == 0 || info.Layer != 3) return 0;
-  samples = info.Lsf ? 576 : 1152;
-  const int64_t padding = (h[2] >> 1) & 1;
-  return (info.Lsf ? 72000 : 144000) * static_cast<int64_t>(info.Bitrate) / info.SampleRate + padding;
+  const MpegFrameShape shape = ShapeOfFrame(h);
+  if (shape.layer != 3) return 0;
+  samples = shape.samples;
+  return shape.bytes;
 }
 
 }  // namespace

@@ -73,28 +73,53 @@ void FillTexts(MpegInfo& info) {
   info.ShortText = layer + KiloHertzText(info.SampleRate) + "kHz/" + bitrate + "kb/" + mode.shortName + ")";
 }
 
-}  // namespace
-
-bool IsSyncSecondByte(uint8_t second) { return second >= 0xF0 || (second >= 0xE0 && second <= 0xE7); }
-
-int32_t DecodeMpegHeader(MpegInfo& info) {
+// Layer, version, bit rate, sample rate and channel mode from HeaderRef; false
+// for an invalid layer, bit-rate or sample-rate index.
+bool DecodeFields(MpegInfo& info) {
   const uint8_t version = info.HeaderRef[0];
   const uint8_t rates = info.HeaderRef[1];
   const int32_t layerBits = (version >> 1) & 3;
-  if (layerBits == 0) return 0;
+  if (layerBits == 0) return false;
   info.Layer = 4 - layerBits;
   info.Lsf = (version & 0x08) != 0 ? 0 : 1;
   const bool mpeg25 = (version & 0x18) == 0;
 
   info.Bitrate = kBitrates[info.Lsf][info.Layer - 1][rates >> 4];
-  if (info.Bitrate == 0) return 0;
+  if (info.Bitrate == 0) return false;
   const int32_t rateIndex = (rates >> 2) & 3;
-  if (rateIndex == 3) return 0;
+  if (rateIndex == 3) return false;
   info.SampleRate = kMpeg1Rates[rateIndex] >> (mpeg25 ? 2 : info.Lsf);
 
   info.ChannelMode = info.HeaderRef[2] >> 6;
   info.Channels = kModes[info.ChannelMode].channels;
+  return true;
+}
 
+}  // namespace
+
+bool IsSyncSecondByte(uint8_t second) { return second >= 0xF0 || (second >= 0xE0 && second <= 0xE7); }
+
+MpegFrameShape ShapeOfFrame(const uint8_t* h) {
+  MpegInfo info;
+  info.HeaderRef = {h[1], h[2], h[3]};
+  if (h[0] != 0xFF || !IsSyncSecondByte(h[1]) || !DecodeFields(info)) return {};
+  const int64_t padding = (h[2] >> 1) & 1;
+  const int32_t samples = SamplesPerFrame(info);
+  const int64_t bitsPerSecond = info.Bitrate * int64_t{1000};
+  // Layer I counts its length in 4-byte slots, the others in bytes.
+  const int64_t bytes = info.Layer == 1 ? (12 * bitsPerSecond / info.SampleRate + padding) * 4
+                                        : samples / 8 * bitsPerSecond / info.SampleRate + padding;
+  return {info.Layer, bytes, samples};
+}
+
+int64_t VbrHeaderOffset(const uint8_t* h) {
+  const bool mpeg1 = (h[1] & 0x08) != 0;
+  const bool mono = (h[3] >> 6) == 3;
+  return 4 + (mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+}
+
+int32_t DecodeMpegHeader(MpegInfo& info) {
+  if (!DecodeFields(info)) return 0;
   if (info.IsVbr != 0 && !ApplyVbrFrames(info)) info.IsVbr = 0;
   if (info.IsVbr == 0) info.DurationMs = ClampToInt32(RoundHalfEven(info.DataLength / (info.Bitrate / 8.0)));
   FillTexts(info);

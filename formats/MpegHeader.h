@@ -13,6 +13,20 @@ namespace lumora {
 // 0xE7), which the encoder writes for 8000, 11025 and 12000 Hz.
 bool IsSyncSecondByte(uint8_t second);
 
+// What the four header bytes at h say about their frame; bytes = 0 when they
+// are no valid header (sync, version, layer, bit-rate or sample-rate index).
+struct MpegFrameShape {
+  int32_t layer = 0;
+  int64_t bytes = 0;    // the whole frame, header and padding included
+  int32_t samples = 0;  // per channel
+};
+MpegFrameShape ShapeOfFrame(const uint8_t* h);
+
+// Where a "Xing" or "Info" header sits in the Layer III frame whose header
+// starts at h: behind the header and the side information, whose size depends
+// on the version and the channel mode.
+int64_t VbrHeaderOffset(const uint8_t* h);
+
 // From HeaderRef, DataLength, IsVbr and VbrFrames: fills Layer, Lsf, Bitrate,
 // SampleRate, Channels, ChannelMode, DurationMs, ShortText, LongText and
 // ChunkBytes. 0 for an invalid layer, bit-rate or sample-rate index, else 1.

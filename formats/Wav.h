@@ -24,11 +24,11 @@ struct WaveFileInfo {
   int16_t channels = 0;
   int32_t blockAlign = 0;  // bits * channels / 8, computed
   int32_t dataOffset = 0;  // file offset of the first sample byte
-  int64_t dataSize = 0;    // from the data chunk's size field
+  int64_t dataSize = 0;    // the data chunk's size field, at most the bytes present
   int64_t fileSize = 0;
   int32_t formatIndex = 0;
   int32_t durationMs = 0;  // round(frames / rate * 1000)
-  int32_t formatTag = 0;   // as found, not checked
+  int32_t formatTag = 0;   // as found: 1, or 0xFFFE with the PCM sub-format
 
   bool operator==(const WaveFileInfo&) const = default;
 };
@@ -57,9 +57,11 @@ int32_t SetWavDataLength(const std::string& name, FileHandle& handle, int64_t n)
 // -1 when it is missing, the walk meets an empty chunk or runs off the file.
 int64_t FindRifffcc(const std::string& name, FileHandle& handle, const std::string& id);
 
-// The description of the file; valid = 0 when no usable "fmt " and "data" chunk
-// were found (an unlisted channel and bit combination, a rate of 0, a broken or
-// cut file). Such a record holds whatever the scan had filled in.
+// The description of the file; valid = 0 when it is no RIFF/WAVE file or no
+// usable "fmt " and "data" chunk were found (not PCM, an unlisted channel and
+// bit combination, a rate of 0, a broken or cut file). Such a record holds
+// whatever the scan had filled in. The data never reaches past the file's end,
+// whatever its size field claims.
 WaveFileInfo ReadWaveFileInfo(const std::string& name, FileHandle& handle);
 
 int32_t WriteWavHeader(const std::string& name, int32_t rate, int32_t bits, int32_t channels,

@@ -8,10 +8,6 @@
 namespace lumora {
 namespace {
 
-// KSDATAFORMAT_SUBTYPE_PCM as stored in a WAVE_FORMAT_EXTENSIBLE header.
-constexpr unsigned char kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
-                                             0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
 void PutId(unsigned char* p, const char* id) { std::memcpy(p, id, 4); }
 
 uint32_t SizeField(int64_t value) { return static_cast<uint32_t>(CurToU32(static_cast<double>(value))); }
@@ -39,7 +35,7 @@ std::vector<unsigned char> HeaderBytes(int32_t rate, int32_t bits, int32_t chann
     wav::PutU16(p + 36, 22);
     wav::PutU16(p + 38, static_cast<uint32_t>(bits));
     wav::PutU32(p + 40, channels == 6 ? 0x3F : 0xFF);
-    std::memcpy(p + 44, kPcmSubFormat, sizeof kPcmSubFormat);
+    std::memcpy(p + 44, wav::kPcmSubFormat, sizeof wav::kPcmSubFormat);
   }
   unsigned char* data = p + 20 + fmtSize;
   PutId(data, "data");

@@ -9,6 +9,10 @@
 
 namespace lumora::wav {
 
+// KSDATAFORMAT_SUBTYPE_PCM as stored in a WAVE_FORMAT_EXTENSIBLE header.
+constexpr unsigned char kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                             0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
 // Works on the caller's handle when it has one, else opens the file by name and
 // closes it when the scope ends. A failed read or write zeroes handle() (the
 // file layer has already closed it), so nothing is closed twice.

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -32,6 +33,7 @@ void CheckInfo(int fd, int64_t length) {
   Check(info.formatIndex == lumora::FormatIndexOf(info.channels, info.bitsPerSample));
   Check(info.sampleRate > 0 && info.blockAlign > 0 && info.fileSize == length);
   Check(info.dataOffset >= 20 && info.dataOffset <= length + 4);
+  Check(info.dataSize <= std::max<int64_t>(0, length - info.dataOffset));
 }
 
 void CheckWalk(int fd, int64_t length) {

@@ -10,5 +10,6 @@ void AddFacesSection(GalleryPage& page);
 void AddButtonsSection(GalleryPage& page);
 void AddSlidersSection(GalleryPage& page);
 void AddChoicesSection(GalleryPage& page);
+void AddMetersSection(GalleryPage& page);
 
 }  // namespace lumora

@@ -4,7 +4,6 @@
 
 #include "LevelFakes.h"
 #include "meters/ApplyGain.h"
-#include "meters/Pcm24.h"
 
 namespace lumora {
 namespace {
@@ -65,31 +64,8 @@ TEST(ApplyGain, WorksInPlaceAndRefusesWhatDoesNotFit) {
   std::vector<int32_t> work(4);
   EXPECT_FALSE(ApplyGain(in, out, 3, {8000, 24, 2}, {1.0f, 1.0f}, work));  // 3 frames are 18 bytes
   EXPECT_FALSE(ApplyGain(in, out, 2, {8000, 24, 2}, {2.0f, 1.0f}, std::span(work).first(3)));
-  EXPECT_FALSE(ApplyGain(in, std::span(out).first(6), 4, {8000, 24, 1}, {2.0f, 1.0f}, work));
   EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 12, 2}, {1.0f, 1.0f}, work));
-  EXPECT_FALSE(ApplyGain(in, out, 1, {8000, 16, 6}, {1.0f, 1.0f}, work));
-  EXPECT_FALSE(ApplyGain(in, out, -1, {8000, 24, 2}, {1.0f, 1.0f}, work));
   EXPECT_EQ(out, Bytes(in.size(), 0xEE));
-}
-
-TEST(Pcm24, ConversionsRoundTripAndResizeToWholeFrames) {
-  const Bytes bytes = Pcm(24, {0, -1, 8388607, -8388608, 0x123456});
-  std::vector<int32_t> mono(2);
-  Unpack24(bytes, mono);
-  EXPECT_EQ(mono, (std::vector<int32_t>{0, -1, 8388607, -8388608, 0x123456}));
-  std::vector<StereoSample> pairs;
-  Unpack24Stereo(bytes, pairs);  // the odd last sample is no whole frame
-  ASSERT_EQ(pairs.size(), 2u);
-  EXPECT_EQ(pairs[1].left, 8388607);
-  Bytes packed;
-  Pack24Stereo(pairs, packed);
-  EXPECT_EQ(packed, Bytes(bytes.begin(), bytes.begin() + 12));
-  Pack24(mono, packed);
-  EXPECT_EQ(packed, bytes);
-  Bytes tooShort(5);
-  EXPECT_FALSE(Pack24Into(std::vector<int32_t>{1, 2}, tooShort));
-  EXPECT_FALSE(Unpack24Into(bytes, std::span(mono).first(4)));
-  EXPECT_EQ(Sample24(&bytes[3], 2.5), -2);  // -2.5 -> -2
 }
 
 }  // namespace

@@ -34,11 +34,13 @@ inline Bytes MpegFrame(uint8_t b1, uint8_t b2, uint8_t b3, size_t length = 417, 
 // MPEG-1 Layer III, 128 kbit/s, 44100 Hz, joint stereo: ChunkBytes 1254.
 inline Bytes Frame128(size_t length = 417) { return MpegFrame(0xFB, 0x90, 0x64, length); }
 
-// A frame with a "Xing" header (all flags, frame count at offset 44) in the MPEG-1 stereo place.
-inline Bytes XingFrame(uint8_t b1, uint8_t b2, uint8_t b3, uint32_t frames, size_t length = 417) {
+// A VBR header frame: "Xing" (all flags) or "Info" at `at`, the frame count 8 bytes behind.
+inline Bytes VbrFrame(const char* id, uint8_t b1, uint8_t b2, uint8_t b3, uint32_t frames, size_t at,
+                      size_t length) {
   Bytes frame = MpegFrame(b1, b2, b3, length, 0);
-  std::memcpy(&frame[36], "Xing\0\0\0\x0F", 8);
-  for (int i = 0; i < 4; ++i) frame[44 + i] = static_cast<unsigned char>(frames >> (24 - 8 * i));
+  std::memcpy(&frame[at], id, 4);
+  frame[at + 7] = 0x0F;
+  for (int i = 0; i < 4; ++i) frame[at + 8 + i] = static_cast<unsigned char>(frames >> (24 - 8 * i));
   return frame;
 }
 
@@ -50,6 +52,19 @@ inline Bytes Id3v2Tag(const Bytes& sizeBytes, size_t bodyBytes) {
 }
 
 inline Bytes Id3v1Tag() { return Cat({{'T', 'A', 'G'}, Bytes(125, ' ')}); }
+
+// An APEv2 tag of itemBytes, with its header and footer (32 bytes each).
+inline Bytes ApeTag(size_t itemBytes) {
+  auto part = [&](uint8_t flags) {
+    Bytes p = {'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X', 0xD0, 0x07, 0, 0};
+    const size_t size = itemBytes + 32;
+    p.insert(p.end(),
+             {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), 0, 1, 0, 0, 0, 0, 0, 0, flags});
+    p.resize(32, 0);
+    return p;
+  };
+  return Cat({part(0xA0), Bytes(itemBytes, 'a'), part(0x80)});
+}
 
 // Interleaved 16-bit PCM bytes: sines of leftHz and rightHz at amplitude 8000.
 inline Bytes Tone(int32_t rate, int32_t channels, int64_t frames, double leftHz, double rightHz = 0) {

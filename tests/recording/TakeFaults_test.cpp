@@ -137,8 +137,8 @@ TEST_F(TakeFaults, AVanishedDeviceStopsTheTakeAndKeepsWhatWasWritten) {
   devices_.Pull(WaveDirection::kInput, input_);
   TickFor(0.2);
   EXPECT_EQ(recorder_->State().IsRecording, 0);
-  ASSERT_FALSE(messages_.empty());
-  EXPECT_EQ(messages_.back(), WaveErrorText(kWaveDeviceRemoved, false));
+  ASSERT_EQ(messages_, std::vector<std::string>{WaveErrorText(kWaveDeviceRemoved, false)});
+  EXPECT_EQ(critical_, 1) << "a take stopped by an error is a failed take";
   const auto view = ReadWithSndfile(dir_.file("new.wav"));
   EXPECT_TRUE(view.opened && view.strict) << view.log;
   EXPECT_GE(view.frames, 4 * 44100);
@@ -159,6 +159,45 @@ TEST_F(TakeFaults, FullDiskStopsTheTakeWithAValidFile) {
   const auto view = ReadWithSndfile(path);
   EXPECT_TRUE(view.opened && view.strict) << view.log;
   EXPECT_EQ(view.frames, 29 * 4410);
+}
+
+// A recorder stalled for longer than the ring holds (5 s) loses audio; the
+// take says how much, and goes on.
+TEST_F(TakeFaults, AudioLostInAStallIsReported) {
+  Use(MakeNoise(-10.0));
+  Start();
+  TickFor(1.0);
+  devices_.Advance(7.0);
+  clock_.Advance(7.0);
+  TickFor(0.2);
+  ASSERT_EQ(view_.events.size(), 2u);
+  const std::string lost = "lost " + dir_.file("new.wav") + " ";
+  ASSERT_EQ(view_.events[1].rfind(lost, 0), 0u) << view_.events[1];
+  EXPECT_NEAR(std::stoll(view_.events[1].substr(lost.size())), 2 * 44100, 4410);
+  EXPECT_EQ(recorder_->State().IsRecording, 1);
+}
+
+// A file deleted or cut from outside mid-take: the take stops with the write
+// error, and no file is made anew.
+TEST_F(TakeFaults, ATakeFileChangedFromOutsideStopsTheTake) {
+  for (const bool deleted : {true, false}) {
+    Use(MakeNoise(-10.0));
+    Start();
+    TickFor(4.0);
+    const std::string path = dir_.file("new.wav");
+    if (deleted) {
+      std::filesystem::remove(path);
+    } else {
+      SetFileSize(path, 44);
+    }
+    TickFor(3.0);
+    EXPECT_EQ(recorder_->State().IsRecording, 0);
+    EXPECT_EQ(messages_, std::vector<std::string>{"書き込み失敗"});
+    EXPECT_EQ(view_.events.back(), "stop " + path + " 0");
+    EXPECT_EQ(std::filesystem::exists(path) ? FileSizeByName(path) : -1, deleted ? -1 : 44);
+    messages_.clear();
+    view_.events.clear();
+  }
 }
 
 TEST_F(TakeFaults, TheFileLimitCountsFramesInTheFileNotTheWait) {
@@ -192,6 +231,24 @@ TEST_F(TakeFaults, ADeviceThatDoesNotStartLeavesTheMonitorAsItWas) {
   EXPECT_EQ(recorder_->State().IsRecording, 1);
   Stop();
   EXPECT_EQ(recorder_->State().IsMonitoring, 1) << "monitoring comes back after the take";
+}
+
+TEST_F(TakeFaults, ADiskFullAtTheStartLeavesNoFile) {
+  for (const char* format : {"wav", "mp3"}) {
+    Use(MakeNoise(-10.0));
+    recorder_->controls.CheckModemp3 = std::string(format) == "mp3";
+    recorder_->controls.CheckModemp3Enabled = true;
+    recorder_->controls.ComboBitRate = "128";
+    recorder_->Codec().Init(1);
+    {
+      FileSizeLimit limit(10);
+      Start();
+      TickFor(4.0);
+      Stop();
+    }
+    EXPECT_EQ(recorder_->State().IsRecording, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file(std::string("new.") + format)));
+  }
 }
 
 TEST_F(TakeFaults, AFolderThatCannotBeWrittenRefusesTheStart) {

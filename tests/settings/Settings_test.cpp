@@ -58,22 +58,8 @@ TEST_F(SettingsStoreTest, FirstRunWithAnEmptyIniListsEveryKeyWithItsDefault) {
   again.FixSession(0);
   ReadEveryKey(again);
   EXPECT_EQ(ReadText(ini_), expected);
-  EXPECT_EQ(again.ReadDecimal("VULevelTrim"), -20.0f);
   EXPECT_EQ(again.ReadText("DeviceInName"), "");
   EXPECT_FALSE(fs::exists(config_)) << "the ini session writes nothing per user";
-}
-
-TEST_F(SettingsStoreTest, WithoutAnIniTheSecondSessionUsesItsOwnPerUserKey) {
-  Settings settings(app_);
-  settings.FixSession(1);
-  EXPECT_EQ(settings.Session().name, "lumoraB");
-  ReadEveryKey(settings);
-  EXPECT_FALSE(fs::exists(config_)) << "per-user reads write nothing back";
-  settings.WriteWhole("nFreq", 48000);
-  settings.WriteDecimal("RecLevel", -3.5f);
-  EXPECT_EQ(ReadText(config_ + "/tessaron/lumorab"), "[conf]\r\nnFreq=48000\r\nRecLevel=-3.5\r\n");
-  EXPECT_EQ(settings.ReadWhole("nFreq"), 48000);
-  EXPECT_EQ(Settings(app_).ReadWhole("nFreq"), 44100) << "the first session keeps its own key";
 }
 
 TEST_F(SettingsStoreTest, LaterSessionsUseTheirOwnIniElseTheFirstOneElseTheirPerUserKey) {
@@ -109,13 +95,10 @@ TEST_F(SettingsStoreTest, UnconvertibleTextReadsAsTheTypedDefault) {
   EXPECT_EQ(settings.ReadWhole("nFreq"), 44100);
   EXPECT_EQ(settings.ReadShort("nBit"), 16);
   EXPECT_EQ(settings.ReadDecimal("SizeRate"), 1.0f);
-  EXPECT_EQ(settings.ReadDecimal("WaveRate"), 1.0f);
   EXPECT_EQ(settings.ReadDecimal("VULevelTrim"), -12.5f);
   EXPECT_EQ(settings.ReadWhole("EndTime"), 30);
   EXPECT_EQ(settings.ReadWhole("StartLevel"), -46) << "halves round to even";
-  EXPECT_EQ(settings.ReadShort("nCh"), 1);
   EXPECT_EQ(settings.ReadWhole("mp3BitRate"), 128);
-  EXPECT_EQ(settings.ReadDecimal("RecLevel"), 10.0f);
   EXPECT_EQ(settings.ReadWhole("NotInTheTable"), 0);
   EXPECT_EQ(settings.ReadDecimal("ConfWindowLeft", 120.5f), 120.5f);
   EXPECT_NE(ReadText(ini_).find("ConfWindowLeft=120.5\r\n"), std::string::npos);
@@ -126,14 +109,12 @@ TEST_F(SettingsStoreTest, OverridesHoldForTheRunAndAreNeverSaved) {
   Settings settings(app_);
   EXPECT_EQ(settings.AddOverride("nFreq=8000"), SettingsArgumentError::kNone);
   EXPECT_EQ(settings.AddOverride("NFREQ = 48000"), SettingsArgumentError::kNone) << "the later one wins";
-  EXPECT_EQ(settings.AddOverride("DeviceInName="), SettingsArgumentError::kNone);
   EXPECT_EQ(settings.AddOverride("DebugLogPath=/tmp/run-logs"), SettingsArgumentError::kNone);
   EXPECT_EQ(settings.AddOverride("nFreq"), SettingsArgumentError::kNoAssignment);
   EXPECT_EQ(settings.AddOverride("nFrq=48000"), SettingsArgumentError::kUnknownKey);
   EXPECT_EQ(settings.AddOverride("nBit=twenty-four"), SettingsArgumentError::kNotConvertible);
 
   EXPECT_EQ(settings.ReadWhole("nFreq"), 48000);
-  EXPECT_EQ(settings.ReadText("DeviceInName"), "");
   EXPECT_EQ(settings.ReadText("DebugLogPath"), "/tmp/run-logs");
   EXPECT_EQ(settings.ReadShort("nBit"), 16);
   EXPECT_TRUE(settings.WriteWhole("nFreq", 96000));
@@ -178,6 +159,97 @@ TEST_F(SettingsStoreTest, DataPathFallsBackToAWritableFolder) {
   EXPECT_TRUE(fs::is_directory(perUser));
   Settings installed(dir_.folder() + "not-there/");
   EXPECT_EQ(ResolveDataPath(installed), perUser);
+}
+
+constexpr WindowPlacement kCurrent{1500, 1200, 9000, 6000, kWindowNormal};
+
+class WindowPlacementTest : public test::SettingsTest {
+ protected:
+  // On a screen of 1920 x 1080 pixels at 15 twips per pixel.
+  WindowPlacement Restore(const std::string& stored, const WindowPlacement& current = kCurrent,
+                          PlacementOptions options = {}) {
+    WriteText(ini_, "[conf]\r\n" + stored);
+    return RestoreWindowPlacement(Settings(app_), "", current, 28800, 16200, options);
+  }
+};
+
+TEST_F(WindowPlacementTest, OffScreenOrNegativePositionsBecomeZero) {
+  struct Case {
+    const char* stored;
+    float left, top;
+  };
+  for (const Case& c : {Case{"WindowLeft=3000\r\nWindowTop=2000\r\n", 3000, 2000},
+                        Case{"WindowLeft=40000\r\nWindowTop=-30\r\n", 0, 0},
+                        Case{"WindowLeft=28800\r\nWindowTop=16200\r\n", 28800, 16200}}) {
+    const WindowPlacement placed = Restore(c.stored);
+    EXPECT_TRUE(placed.left == c.left && placed.top == c.top) << c.stored;
+  }
+
+  // Missing keys keep the current placement and are written back.
+  const WindowPlacement placed = Restore("", kCurrent, {.skipSize = true});
+  EXPECT_TRUE(placed.left == kCurrent.left && placed.width == kCurrent.width);
+  EXPECT_EQ(ReadText(ini_), "[conf]\r\nWindowLeft=1500\r\nWindowTop=1200\r\nWindowState=0\r\n");
+}
+
+TEST_F(WindowPlacementTest, StateIsAppliedWhateverTheCurrentStateButPositionOnlyWhenNormal) {
+  WindowPlacement maximised = kCurrent;
+  maximised.state = kWindowMaximized;
+  const WindowPlacement placed = Restore("WindowLeft=3000\r\nWindowState=0\r\n", maximised);
+  EXPECT_TRUE(placed.left == kCurrent.left && placed.state == kWindowNormal);
+
+  EXPECT_EQ(Restore("WindowState=2\r\n").state, kWindowMaximized);
+  EXPECT_EQ(Restore("WindowState=7\r\n").state, kWindowNormal) << "an unknown state keeps the current one";
+}
+
+TEST_F(WindowPlacementTest, MaximisedWindowSavesOnlyItsState) {
+  WriteText(ini_, "");
+  Settings settings(app_);
+  SaveWindowPlacement(settings, "", {2250.5f, 1200, 9000, 6000, kWindowNormal}, {.skipSize = true});
+  SaveWindowPlacement(settings, "", {0, 0, 28800, 16200, kWindowMaximized}, {.skipSize = true});
+  SaveWindowPlacement(settings, "Conf", {100, 200, 3000, 4000, kWindowNormal}, {.skipState = true});
+  EXPECT_EQ(ReadText(ini_),
+            "[conf]\r\nWindowLeft=2250.5\r\nWindowTop=1200\r\nWindowState=2\r\nConfWindowLeft=100\r\n"
+            "ConfWindowTop=200\r\nConfWindowHeight=4000\r\nConfWindowWidth=3000\r\n");
+}
+
+using UserStoreTest = test::SettingsTest;
+
+TEST_F(UserStoreTest, KeyPathsFollowTheSessionNameAndStayInsideTheConfigFolder) {
+  EXPECT_EQ(UserStoreFile(RegistryHive::kCurrentUser, UserStoreKeyPath("")), config_ + "/tessaron/lumora");
+  EXPECT_EQ(UserStoreFile(RegistryHive::kLocalMachine, "SOFTWARE\\Vendor\\Codec"), "/etc/xdg/Vendor/Codec");
+  for (const char* unsafe : {"Software\\..\\..\\etc", "Software\\tessaron\\", "Software\\a/b", ".", ""}) {
+    EXPECT_EQ(UserStoreFile(RegistryHive::kCurrentUser, unsafe), std::nullopt) << unsafe;
+  }
+  const test::ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");  // ignored, as XDG says
+  const test::ScopedEnv home("HOME", dir_.folder() + "home");
+  EXPECT_EQ(UserStoreFile(RegistryHive::kCurrentUser, UserStoreKeyPath("lumoraB")),
+            dir_.folder() + "home/.config/tessaron/lumorab");
+}
+
+TEST_F(UserStoreTest, SecondSessionWritesItsOwnKeyFileWithRegistryRules) {
+  EXPECT_EQ(RegWriteValue("nFreq", "48000", "lumoraB"), 1);
+  EXPECT_EQ(RegWriteValue("DeviceInName", "", "lumoraB"), 1);
+  EXPECT_EQ(RegWriteValue("TooLong", std::string(256, 'x'), "lumoraB"), 1);
+  EXPECT_EQ(RegReadValue("NFREQ", "44100", "lumoraB"), "48000");
+  EXPECT_EQ(RegReadValue("DeviceInName", "default", "lumoraB"), "") << "*** is the empty text";
+  EXPECT_EQ(RegReadValue("TooLong", "default", "lumoraB"), "default");
+  EXPECT_EQ(RegReadValue("nFreq", "44100", "lumora"), "44100") << "the first session's key is apart";
+  EXPECT_FALSE(fs::exists(config_ + "/tessaron/lumora")) << "reads write nothing back";
+}
+
+TEST_F(UserStoreTest, UnwritableOrBrokenKeysFailWithoutLosingData) {
+  EXPECT_EQ(RegWriteValue("x", "1", "", RegistryHive::kCurrentUser, "Software\\..\\escape"), 0);
+  EXPECT_EQ(RegWriteValue("DataPath", "/a\nnFreq=8000", "lumora"), 0);
+  EXPECT_FALSE(fs::exists(config_ + "/tessaron/lumora"));
+
+  fs::create_directories(config_ + "/tessaron/lumora");  // a folder where the key file belongs
+  EXPECT_EQ(RegWriteValue("nFreq", "48000", "lumora"), 0);
+  EXPECT_EQ(RegReadValue("nFreq", "44100", "lumora"), "44100");
+
+  fs::remove_all(config_ + "/tessaron");
+  WriteText(config_ + "/tessaron", "a file where the maker's folder belongs");
+  EXPECT_EQ(RegWriteValue("nFreq", "48000", "lumorab"), 0);
+  EXPECT_EQ(ReadText(config_ + "/tessaron"), "a file where the maker's folder belongs");
 }
 
 }  // namespace
