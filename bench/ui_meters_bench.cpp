@@ -11,7 +11,7 @@
 
 #include "meters/ui/C_VU.h"
 #include "meters/ui/LevelHistoryDisplay.h"
-#include "meters/ui/MeterPicture.h"
+#include "meters/ui/MeterPanel.h"
 #include "meters/ui/MeterSetup.h"
 
 namespace lumora {
@@ -41,16 +41,16 @@ struct NoiseRing {
 // One side's displays as the window lays them out.
 struct Side {
   explicit Side(const LevelState& levels) {
-    meterPicture.SetPictureSize({300, 1});
-    SetupVuMeter(meter, meterPicture, 1.0f, -20.0f);
-    historyPicture.SetPictureSize({300, 60});
-    SetupHistoryPicture(historyPicture);
+    meterPanel.resize(306, 1);
+    SetupVuMeter(meter, meterPanel, 1.0f, -20.0f);
+    historyPanel.resize(306, 66);
+    SetupHistoryPanel(historyPanel);
     history.SetupFormat(levels, 1.0f);
   }
-  MeterPicture meterPicture;
+  MeterPanel meterPanel{0x606060};
   C_VU meter;
-  MeterPicture historyPicture;
-  LevelHistoryDisplay history{&historyPicture};
+  MeterPanel historyPanel{0x505050};
+  LevelHistoryDisplay history{&historyPanel.PictureBox()};
 };
 
 void BM_DisplayTick(benchmark::State& state) {

@@ -53,8 +53,12 @@ float C_VU::BarCentre(int32_t bar) const {
   return static_cast<float>(RoundHalfEven((barMargin_ + h) * bar + topMargin_ + h / 2));
 }
 
+// The scale goes on to +10 dB, but the bar ends at 0 dB: only the RMS+3db
+// option reads higher, and a bar drawn past its end would leave pixels beside
+// the reading that no later draw clears.
 float C_VU::MeterX(float db, bool interpolate) const {
-  return DbToMeterPos(db, interpolate) / kMeterZeroDbPos * barLength_ + barXStart_;
+  const float pos = std::min<float>(DbToMeterPos(db, interpolate), kMeterZeroDbPos);
+  return pos / kMeterZeroDbPos * barLength_ + barXStart_;
 }
 
 void C_VU::SetParms() {

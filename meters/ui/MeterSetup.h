@@ -3,6 +3,11 @@
 // factor `SizeRate` (0.7 .. 3.0): the same for the input and the playback side.
 // The window gives each panel its width first; these set the heights that
 // follow from it.
+//
+// In operation, per side: each LevelHistoryDisplay's SetupFormat(levels,
+// WaveRate) at every format setup; the meter and history as the ScanOutputs of
+// the side's full scans; when the side stops, ResetVU(-1) on its meter and
+// Clear() on its history (the level state resets its own position).
 
 class QWidget;
 

@@ -103,15 +103,5 @@ TEST_F(DiskWriterTest, AFileChangedFromOutsideFailsTheFlush) {
   }
 }
 
-TEST(SetFileSize, CutsExtendsAndRefusesSizesAbove4GiB) {
-  test::TempDir dir;
-  const std::string path = dir.file("f.mp3");
-  EXPECT_EQ(SetFileSize(path, 100), 1);
-  EXPECT_EQ(SetFileSize(path, 7), 1);
-  EXPECT_EQ(FileSizeByName(path), 7);
-  EXPECT_EQ(SetFileSize(path, 4294967295LL), 0);
-  EXPECT_EQ(FileSizeByName(path), 7);
-}
-
 }  // namespace
 }  // namespace lumora

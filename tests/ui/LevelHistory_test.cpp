@@ -60,7 +60,7 @@ TEST(LevelHistory, FramesPerColumnSpanTheHistoryWindow) {
     int width;
     int64_t frames;
   };
-  for (const Case& c : {Case{44100, 300, 352}, {192000, 300, 1536}, {8000, 200, 96}, {8000, 30000, 1}}) {
+  for (const Case& c : {Case{44100, 300, 352}, {192000, 300, 1536}, {8000, 30000, 1}}) {
     MeterPicture picture;
     picture.SetPictureSize({c.width, 2});
     LevelState levels;
