@@ -1,19 +1,13 @@
 // Whole takes through the simulated devices and clock, the files checked byte by
 // byte and read back with libsndfile.
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstring>
-#include <filesystem>
 
 #include "RecorderFixture.h"
 #include "common/LogFiles.h"
 #include "common/SndfileCheck.h"
 #include "formats/FileHandle.h"
-#include "formats/Wav.h"
 #include "platform/SignalSource.h"
-#include "platform/WaveError.h"
 
 namespace lumora::test {
 
