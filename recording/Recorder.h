@@ -15,6 +15,7 @@
 #include "platform/WaveDevice.h"
 #include "recording/CaptureDevice.h"
 #include "recording/DiskWriter.h"
+#include "recording/PreRecord.h"
 #include "recording/RecorderView.h"
 #include "recording/RecordingState.h"
 #include "settings/Settings.h"
@@ -91,6 +92,10 @@ class Recorder {
   // The hand-off of one collected buffer (RecorderHandOff.cpp).
   bool HandOff(int32_t i);
   bool EncodeAndStage(const uint8_t* pcm, int64_t bytes);
+  // Writing frames into the take's files (RecorderFrames.cpp).
+  bool SetupPreRecord();
+  bool WritePreRecorded();
+  bool WriteFrames(const uint8_t* pcm, int64_t frames);
   void MoveCutPoint(int32_t i);
   void FlushEncoder();
   // The tick (MonitorLoop.cpp).
@@ -112,6 +117,7 @@ class Recorder {
   RecordingState state_;
   LoopState loop_;
   DiskWriter writer_{state_.counters};
+  PreRecord preRecord_;
   C_mp3acm codec_;
   std::vector<uint8_t> mp3Out_;
   int64_t capturedFrames_ = 0;
