@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -25,12 +26,11 @@ namespace lumora::test {
 class FakeSession final : public PlaySession {
  public:
   std::string LastTakePath() const override { return path; }
-  int32_t OutputDevice() const override { return device; }
+  int32_t OutputDevice() const override { return -1; }
   int32_t SampleRate() const override { return rate; }
   std::optional<RunningTake> Recording() const override { return recording; }
 
   std::string path;
-  int32_t device = -1;
   int32_t rate = 44100;
   std::optional<RunningTake> recording;
 };
@@ -41,7 +41,7 @@ class FakeView final : public PlayView {
   void SetPositionMax(int64_t frames) override { max = frames; }
   void SetPosition(int64_t frames) override { position = frames; }
   void ShowPlayTime(const std::string& text) override { time = text; }
-  void ClearPlaybackLevels() override { ++levelClears; }
+  void ClearPlaybackLevels() override {}
   void PlaybackStarted(const std::string& path, int64_t frame) override {
     events.push_back("play " + path + " " + std::to_string(frame));
   }
@@ -53,7 +53,6 @@ class FakeView final : public PlayView {
   int64_t max = 0;
   int64_t position = 0;
   std::string time;
-  int32_t levelClears = 0;
   std::vector<std::string> events;
 };
 
@@ -94,6 +93,14 @@ inline std::vector<int32_t> Ramp(int64_t frames, int32_t channels, int32_t bits)
     }
   }
   return samples;
+}
+
+// round(s * g) with halves to even, clipped as the format clips.
+int32_t Scaled(int32_t s, float gain, int32_t bits) {
+  const double x = std::nearbyint(s * static_cast<double>(gain));
+  if (bits == 8) return static_cast<int32_t>(std::clamp(x + 128.0, 0.0, 255.0)) - 128;
+  if (bits == 16) return static_cast<int32_t>(std::clamp(x, -32767.0, 32767.0));
+  return static_cast<int32_t>(std::clamp(x, -8388608.0, 8388607.0));
 }
 
 class PlaybackTest : public testing::Test {
