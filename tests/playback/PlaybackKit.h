@@ -96,7 +96,7 @@ inline std::vector<int32_t> Ramp(int64_t frames, int32_t channels, int32_t bits)
 }
 
 // round(s * g) with halves to even, clipped as the format clips.
-int32_t Scaled(int32_t s, float gain, int32_t bits) {
+inline int32_t Scaled(int32_t s, float gain, int32_t bits) {
   const double x = std::nearbyint(s * static_cast<double>(gain));
   if (bits == 8) return static_cast<int32_t>(std::clamp(x + 128.0, 0.0, 255.0)) - 128;
   if (bits == 16) return static_cast<int32_t>(std::clamp(x, -32767.0, 32767.0));
