@@ -1,5 +1,5 @@
-// The function table, the stored assignments, and what each command and
-// function key does to the window.
+// The function table, and what each command and function key does to the
+// window.
 
 #include "remote/Functions.h"
 
@@ -41,14 +41,6 @@ TEST(FunctionKeys, BuiltInAssignmentsAndStoredNames) {
   EXPECT_EQ(FunctionKeyUp(115, maps, target) + FunctionKeyUp(121, maps, target), 0);
   EXPECT_EQ(FunctionKeyUp(65, maps, target), 65);
   EXPECT_EQ(target.Take(), (Actions{"play0", "play1"}));
-}
-
-TEST(RemoteAssignments, NamesAndDelaysFromTheSettings) {
-  TempDir dir;
-  const ControlMaps stored =
-      LoadControlMaps(*TestSettings(dir, {"HIDfct-02=HEAD_PLUS", "HIDfct-08=N/A", "HIDwaitms-02=250"}));
-  EXPECT_EQ(stored.RemoteFunctions, (std::array<int32_t, 8>{1, 6, 3, 4, 5, 9, 10, 0}));
-  EXPECT_EQ(stored.RemoteDelays, (std::array<int32_t, 8>{0, 250, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(DoFunction, TheButtonsAndHeadMovesOfEachCommand) {

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "MeterRig.h"
 #include "meters/ui/LevelHistoryDisplay.h"
 #include "meters/ui/MeterPanel.h"
@@ -55,19 +53,6 @@ struct History {
   LevelState levels;
   LevelHistoryDisplay display{&panel.PictureBox()};
 };
-
-// The history window over the picture's width, at least one frame a column.
-TEST(LevelHistory, FramesPerColumnSpanTheHistoryWindow) {
-  for (auto [rate, width, frames] : {std::tuple(192000, 300, 1536), {8000, 30000, 1}}) {
-    MeterPicture picture;
-    picture.SetPictureSize({width, 2});
-    LevelState levels;
-    levels.SetupFormat({rate, 16, 2});
-    LevelHistoryDisplay display(&picture);
-    display.SetupFormat(levels, 1.0f);
-    EXPECT_EQ(display.FramesPerColumn(), frames) << rate << " Hz, " << width << " pixels";
-  }
-}
 
 TEST(LevelHistory, ScrollsByTheNewColumnsAndSkipsAPause) {
   // Left loud until frame 17639, then silent; right silent throughout.
