@@ -34,8 +34,8 @@ TEST(Levels, ReadingTexts) {
 TEST(MeterScale, Positions) {
   const std::array<float, 256>& scale = MeterScale();
   EXPECT_EQ(scale[255], 10.0f);
-  const std::pair<float, float> nearest[] = {
-      {-6.0f, 172}, {-40.0f, 23}, {0.0f, 207}, {-110.0f, 0}, {12.0f, 255}, {-93.0f, 2}, {-92.9f, 3}};
+  const std::pair<float, float> nearest[] = {{-6.0f, 172}, {-40.0f, 23}, {0.0f, 207}, {-110.0f, 0},
+                                             {12.0f, 255}, {-93.0f, 2},  {-92.9f, 3}};
   for (const auto& [db, pos] : nearest)
     EXPECT_EQ(DbToMeterPos(db, false), pos) << db;  // -93: a tie goes down
   EXPECT_NEAR(DbToMeterPos(-6.0f, true), 171.8, 0.01);

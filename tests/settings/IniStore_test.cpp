@@ -84,7 +84,6 @@ TEST_F(IniStoreTest, BrokenFilesReadAsDefaultsAndLoseNothingOnWrite) {
   WriteText(ini_, big);
   EXPECT_EQ(IniReadValue("nFreq", "44100", ini_, true), "44100");
   EXPECT_EQ(fs::file_size(ini_), big.size());
-
 }
 
 // A lowered file-size limit makes writes fail as on a full disk (root included).

@@ -67,8 +67,8 @@ TEST_F(CleanupTest, NeitherCleanUpFollowsALinkOutOfTheTree) {
 TEST_F(CleanupTest, CleanLogFolderDeletesOnlyOldLogFiles) {
   const char* const gone[] = {"20260101 - STUDIO1 - lumora.log", "20260101 - STUDIO1 - lumoraB.err",
                               "20250101 - STUDIO1 - lumoraD.log"};
-  const char* const kept[] = {"notes.txt", "20260101 - PC - lumora.log", "mixed/20250101 - STUDIO1 - lumora.err",
-                              "20260101 - STUDIO1 - lumora.log.bak"};
+  const char* const kept[] = {"notes.txt", "20260101 - PC - lumora.log",
+                              "mixed/20250101 - STUDIO1 - lumora.err", "20260101 - STUDIO1 - lumora.log.bak"};
   for (const char* name : gone) Put(name, 200);
   for (const char* name : kept) Put(name, 400);
   Put("20261201 - STUDIO1 - lumora.log", 5);

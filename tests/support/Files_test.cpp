@@ -74,7 +74,7 @@ TEST_F(WaitTest, WaitEventsStopsOnceTheTimeIsExceeded) {
   step = 0.125;  // exact in binary
   WaitEvents(250, 0);
   EXPECT_EQ(pumps, 3);  // 250 ms is reached, not exceeded, after two rounds
-  step = 0;  // a clock that stands still: real time ends the wait
+  step = 0;             // a clock that stands still: real time ends the wait
   WaitEvents(20, 1);
   EXPECT_GT(pumps, 3);
 }
