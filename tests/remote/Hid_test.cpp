@@ -19,13 +19,14 @@ namespace {
 
 class HidTest : public ::testing::Test {
  protected:
-  // Each round of window events takes a simulated 1/1024 s (exact in binary,
-  // so a wait ends on a known round).
+  // Each round of window events takes a simulated 1/64 s (exact in binary, so
+  // a wait ends on a known round; few rounds, so that the real-time bound of a
+  // wait stays far off on a loaded machine).
   void SetUp() override {
     SetActiveClock(&clock_);
     SetEventPump([this] {
       ++events_;
-      clock_.Advance(1.0 / 1024);
+      clock_.Advance(1.0 / 64);
     });
     saved_ = CurrentLogConfig();
     ConfigureLog({1, dir_.folder(), "host", "lumora"});
@@ -70,8 +71,8 @@ TEST_F(HidTest, FindsTheBoxAndFaultsFailTheExchangeWithoutFreezing) {
   const double start = clock_.MonotonicSeconds();
   events_ = 0;
   EXPECT_EQ(hid.VondRead(), -1);
-  EXPECT_NEAR(clock_.MonotonicSeconds() - start, 0.5, 0.01);
-  EXPECT_GT(events_, 400);
+  EXPECT_NEAR(clock_.MonotonicSeconds() - start, 0.5, 0.02);
+  EXPECT_GT(events_, 30);
   box.SetStalled(false);
   EXPECT_EQ(hid.VondRead(), 2);
 
@@ -90,7 +91,7 @@ TEST_F(HidTest, FindsTheBoxAndFaultsFailTheExchangeWithoutFreezing) {
 
   EXPECT_EQ(LogLines(".log"),
             (std::vector<std::string>{
-                "HIDIO GetOverlappedResult TimeOut pIsRead=1 pOl=1 tTakes=501 c_TimeoutMS=500",
+                "HIDIO GetOverlappedResult TimeOut pIsRead=1 pOl=1 tTakes=516 c_TimeoutMS=500",
                 "HID ReadRequest err1", "HID Port Different", "HIDIO insufficient -1 pIsRead=0",
                 "HID InquiryRequst err", "HIDIO insufficient -1 pIsRead=0"}));
 }
