@@ -26,46 +26,30 @@ class RecorderTestAccess {
 
 namespace test {
 
-class RecordingView final : public RecorderView {
+// Keeps what the tests look at; the rest of the view shows nothing.
+class RecordingView final : public SilentRecorderView {
  public:
-  void SetRecButtonOn(int32_t index, int32_t value) override { recButton[index] = value; }
   void SetInputMonitorEnabled(bool enabled) override { monitorEnabled = enabled; }
   void ShowFileName(const std::string& name) override { fileName = name; }
   void SetCaptionLock(bool on) override { captionLock = on; }
   void SetRecordingTally(bool on) override { tally = on; }
-  void SetRecTimeColours(int32_t colourSet) override { colours = colourSet; }
   void ShowRecTime(const std::string& text) override { recTime = text; }
-  void ShowSliderValue(int32_t k, const std::string& text) override { sliderText[k] = text; }
-  void SetRecordedExtent(int64_t frames) override { extent = frames; }
   void ClearInputLevels() override { ++levelClears; }
-  void StopPlaybackForTake(const std::string& zero) override { playTime = zero; }
-  std::string SaveFileDialog(const std::string& folder, const std::string& label,
-                             const std::string& pattern) override {
-    dialog = {folder, label, pattern};
-    return dialogAnswer;
-  }
   void TakeOpened(const std::string& path) override { events.push_back("start " + path); }
   void TakeWriting(const std::string& path) override { events.push_back("write " + path); }
-  void TakeStopped(const std::string& path, int64_t frames) override {
-    events.push_back("stop " + path + " " + std::to_string(frames));
-  }
   void TakeLostFrames(const std::string& path, int64_t frames) override {
     events.push_back("lost " + path + " " + std::to_string(frames));
   }
+  void TakeStopped(const std::string& path, int64_t frames) override {
+    events.push_back("stop " + path + " " + std::to_string(frames));
+  }
 
-  int32_t recButton[3] = {0, 0, 0};
   bool monitorEnabled = true;
   std::string fileName;
   bool captionLock = false;
   bool tally = false;
-  int32_t colours = 0;
   std::string recTime;
-  std::string sliderText[3];
-  int64_t extent = 0;
   int32_t levelClears = 0;
-  std::string playTime;
-  std::vector<std::string> dialog;
-  std::string dialogAnswer;
   std::vector<std::string> events;
 };
 
