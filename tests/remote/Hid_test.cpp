@@ -71,7 +71,7 @@ TEST_F(HidTest, FindsTheBoxAndFaultsFailTheExchangeWithoutFreezing) {
   const double start = clock_.MonotonicSeconds();
   events_ = 0;
   EXPECT_EQ(hid.VondRead(), -1);
-  EXPECT_NEAR(clock_.MonotonicSeconds() - start, 0.5, 0.02);
+  EXPECT_NEAR(clock_.MonotonicSeconds() - start, 0.5, 0.05);
   EXPECT_GT(events_, 30);
   box.SetStalled(false);
   EXPECT_EQ(hid.VondRead(), 2);
