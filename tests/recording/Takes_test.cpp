@@ -23,21 +23,6 @@ uint32_t Le32(const std::vector<unsigned char>& bytes, size_t offset) {
   return v;
 }
 
-// What the source plays from frame `first` on, as the device hands it over.
-std::vector<unsigned char> Rendered(SignalSource& source, int64_t first, int64_t frames, int32_t rate,
-                                    int32_t bits, int32_t channels) {
-  const WaveFormat format =
-      MakeWaveFormat({rate, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
-  std::vector<unsigned char> bytes(static_cast<size_t>(frames * format.blockAlign));
-  source.Render(first, frames, format, bytes.data());
-  return bytes;
-}
-
-std::vector<unsigned char> DataOf(const std::string& path) {
-  auto bytes = ReadFileBytes(path);
-  return {bytes.begin() + 44, bytes.end()};
-}
-
 using Takes = RecorderFixture;
 
 TEST_F(Takes, OneSecondManualTakeIsTheSourceByteForByte) {
