@@ -14,11 +14,11 @@
 
 #include "common/LogFiles.h"
 #include "common/TempDir.h"
-#include "formats/Wav.h"
 #include "platform/PcmTestHelpers.h"
 #include "platform/SimulatedWave.h"
 #include "playback/PlayEngine.h"
 #include "playback/PlayTransport.h"
+#include "recording/RecorderFixture.h"  // DataOf
 #include "support/Log.h"
 
 namespace lumora::test {
@@ -72,15 +72,6 @@ inline std::vector<uint8_t> Pcm(const std::vector<int32_t>& samples, int32_t bit
     for (int32_t b = 0; b < bits / 8; ++b) bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
   }
   return bytes;
-}
-
-// The sample bytes of a WAV file (as its data chunk says).
-inline std::vector<uint8_t> DataOf(const std::string& path) {
-  const WaveFileInfo info = ReadWaveFileInfo(path);
-  const std::vector<unsigned char> bytes = ReadFileBytes(path);
-  if (info.valid != 1 || info.dataOffset + info.dataSize > static_cast<int64_t>(bytes.size())) return {};
-  return std::vector<uint8_t>(bytes.begin() + info.dataOffset,
-                              bytes.begin() + info.dataOffset + info.dataSize);
 }
 
 // A ramp that visits the whole range of the format, both channels different.
