@@ -25,7 +25,8 @@ std::string StoredNumberText(const Settings& settings, const std::string& key) {
 template <size_t N>
 std::vector<AssignmentRow> Rows(const char* stem, const std::array<int32_t, N>& functions) {
   std::vector<AssignmentRow> rows;
-  for (size_t n = 1; n <= N; ++n) rows.push_back({stem + std::to_string(n), FunctionText(functions[n - 1], 0)});
+  for (size_t n = 1; n <= N; ++n)
+    rows.push_back({stem + std::to_string(n), FunctionText(functions[n - 1], 0)});
   return rows;
 }
 
@@ -39,15 +40,16 @@ void SaveGeneral(const GeneralPage& page, Settings& settings, ConfTarget& target
     target.SetWaveRate(*wave);
     settings.WriteText("WaveRate", FormatOneDecimal(*wave));
   }
-  if (const auto trim = NumericField(page.VULevelTrim)) settings.WriteText("VULevelTrim", FormatOneDecimal(*trim));
+  if (const auto trim = NumericField(page.VULevelTrim))
+    settings.WriteText("VULevelTrim", FormatOneDecimal(*trim));
 }
 
 // Each row's function label becomes the command in use and the stored command
 // name; a label that is no function keeps the command and stores the empty
 // text, so the built-in one applies at the next start.
 template <size_t N>
-void SaveFunctions(const std::vector<AssignmentRow>& rows, const char* stem, std::array<int32_t, N>& functions,
-                   Settings& settings) {
+void SaveFunctions(const std::vector<AssignmentRow>& rows, const char* stem,
+                   std::array<int32_t, N>& functions, Settings& settings) {
   for (size_t n = 1; n <= N; ++n) {
     const int32_t i = FunctionIndexOf(rows[n - 1].function, 0);
     if (i != -1) functions[n - 1] = i;
@@ -59,7 +61,8 @@ void SaveRemoteDelays(const std::vector<AssignmentRow>& rows, ControlMaps& maps,
   for (size_t n = 1; n <= kRemoteRows; ++n) {
     // In 64 bits, so that the most negative delay has an absolute value too.
     const int64_t delay = std::llabs(static_cast<int64_t>(rows[n - 1].delay));
-    maps.RemoteDelays[n - 1] = static_cast<int32_t>(std::min<int64_t>(delay, std::numeric_limits<int32_t>::max()));
+    maps.RemoteDelays[n - 1] =
+        static_cast<int32_t>(std::min<int64_t>(delay, std::numeric_limits<int32_t>::max()));
     settings.WriteWhole(NumberedKey("HIDwaitms-", static_cast<int>(n)), maps.RemoteDelays[n - 1]);
   }
 }

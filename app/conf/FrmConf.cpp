@@ -97,7 +97,8 @@ void FrmConf::BuildFrame() {
   OKCancelButtons->setGeometry(Px(kMargin + kPageWidth - kButtonsWidth), Px(kButtonsTop), Px(kButtonsWidth),
                                Px(kButtonsHeight));
   OKCancelButtons->SetOKCancel(0, 1);
-  connect(OKCancelButtons, &UC_Buttons::ButtonClicked, this, [this](int index) { OKCancelButtonsClick(index); });
+  connect(OKCancelButtons, &UC_Buttons::ButtonClicked, this,
+          [this](int index) { OKCancelButtonsClick(index); });
 }
 
 void FrmConf::TabConfClick(int32_t tab) {

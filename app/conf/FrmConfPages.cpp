@@ -64,7 +64,7 @@ void FrmConf::BuildGeneralPage() {
   ComboAltFont->setCurrentIndex(page.AltFont);
 
   const std::pair<QWidget*, const char*> labels[] = {
-      {TextSoundPath, "録音フォルダ"}, {TextMixerApp, "ミキサー"},        {TextSizeRate, "表示サイズ"},
+      {TextSoundPath, "録音フォルダ"}, {TextMixerApp, "ミキサー"},          {TextSizeRate, "表示サイズ"},
       {TextWaveRate, "波形倍率"},      {TextVULevelTrim, "メーターレベル"}, {ComboAltFont, "表示フォント"}};
   for (const auto& [field, label] : labels) face->Caption(*field, QString::fromUtf8(label), 6, -60);
   face->Caption(*TextVULevelTrim, QStringLiteral("dbfs"), 7, 60);
@@ -90,7 +90,8 @@ void FrmConf::BuildListPage() {
   const auto check = [&](const char* caption, int32_t value, int left) {
     auto* box = new UC_Check(face);
     box->move(Px(left), Px(kDeviceTop));
-    SetupSkinnedControl(*box, QString::fromUtf8(caption), value, &face->Face(), FontSize(), nullptr, sizeRate_);
+    SetupSkinnedControl(*box, QString::fromUtf8(caption), value, &face->Face(), FontSize(), nullptr,
+                        sizeRate_);
     box->move(box->x(), ComboHID->y() + (ComboHID->height() - box->height()) / 2);
     return box;
   };
