@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "common/TempDir.h"
+#include "controls/FileDialogs.h"
 #include "controls/Twips.h"
 #include "settings/SettingsTestKit.h"
 
@@ -154,7 +155,10 @@ TEST_F(FrmConfTest, NumbersAreStoredWithOneDecimalAndOtherTextsKeepTheSetting) {
   Retype(dialog_->TextSizeRate, "abc");
   Retype(dialog_->TextWaveRate, "1.234");
   Retype(dialog_->TextVULevelTrim, " -6 ");
-  dialog_->TextSoundPath->SetText(QString::fromStdString(folder));
+  SetDialogPresenter(
+      [&](const DialogRequest& request) { return request.kind == DialogRequest::kFolder ? folder : ""; });
+  dialog_->TextSoundPath->SelectButtonClick();  // the "..." button's folder picker
+  SetDialogPresenter({});
   dialog_->ComboAltFont->setCurrentIndex(0);
   ClickButton(1);
 
