@@ -66,12 +66,10 @@ class FrmConfTest : public ::testing::Test {
     return values;
   }
   void ExpectStored(const std::vector<std::string>& lines) const {
-    const auto values = Values();
+    auto values = Values();
     for (const std::string& line : lines) {
       const size_t equals = line.find('=');
-      const auto found = values.find(line.substr(0, equals));
-      EXPECT_TRUE(found != values.end() && found->second == line.substr(equals + 1)) << line << " in\n"
-                                                                                     << Ini();
+      EXPECT_EQ(values[line.substr(0, equals)], line.substr(equals + 1)) << line;
     }
   }
 
