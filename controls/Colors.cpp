@@ -21,23 +21,44 @@ struct SysRole {
 SysRole RoleOf(int index) {
   using P = QPalette;
   switch (index) {
-    case 2: case 13: return {P::Active, P::Highlight};
-    case 3: return {P::Inactive, P::Highlight};
-    case 5: return {P::Active, P::Base};
-    case 7: case 8: case 11: return {P::Active, P::WindowText};
-    case 9: case 14: return {P::Active, P::HighlightedText};
-    case 17: return {P::Disabled, P::Text};
-    case 18: return {P::Active, P::ButtonText};
-    case 19: return {P::Inactive, P::HighlightedText};
-    case 15: return {P::Active, P::Button};
-    case 16: return {P::Active, P::Dark};
-    case 20: return {P::Active, P::Light};
-    case 21: return {P::Active, P::Shadow};
-    case 22: return {P::Active, P::Midlight};
-    case 23: return {P::Active, P::ToolTipText};
-    case 24: return {P::Active, P::ToolTipBase};
-    case 26: return {P::Active, P::Link};
-    default: return {P::Active, P::Window};  // desktop, menus, frames, work space
+    case 2:
+    case 13:
+      return {P::Active, P::Highlight};
+    case 3:
+      return {P::Inactive, P::Highlight};
+    case 5:
+      return {P::Active, P::Base};
+    case 7:
+    case 8:
+    case 11:
+      return {P::Active, P::WindowText};
+    case 9:
+    case 14:
+      return {P::Active, P::HighlightedText};
+    case 17:
+      return {P::Disabled, P::Text};
+    case 18:
+      return {P::Active, P::ButtonText};
+    case 19:
+      return {P::Inactive, P::HighlightedText};
+    case 15:
+      return {P::Active, P::Button};
+    case 16:
+      return {P::Active, P::Dark};
+    case 20:
+      return {P::Active, P::Light};
+    case 21:
+      return {P::Active, P::Shadow};
+    case 22:
+      return {P::Active, P::Midlight};
+    case 23:
+      return {P::Active, P::ToolTipText};
+    case 24:
+      return {P::Active, P::ToolTipBase};
+    case 26:
+      return {P::Active, P::Link};
+    default:
+      return {P::Active, P::Window};  // desktop, menus, frames, work space
   }
 }
 
@@ -57,9 +78,11 @@ Color MakeColor(int red, int green, int blue) {
 
 Color AdjustColor(Color color, int dRed, int dGreen, int dBlue, double factor) {
   const Rgb c = SplitColor(color);
-  if (factor == -1) return MakeColor(ClampChannel(c.red + dRed), ClampChannel(c.green + dGreen),
-                                     ClampChannel(c.blue + dBlue));
-  return MakeColor(ClampChannel(c.red * factor), ClampChannel(c.green * factor), ClampChannel(c.blue * factor));
+  if (factor == -1)
+    return MakeColor(ClampChannel(c.red + dRed), ClampChannel(c.green + dGreen),
+                     ClampChannel(c.blue + dBlue));
+  return MakeColor(ClampChannel(c.red * factor), ClampChannel(c.green * factor),
+                   ClampChannel(c.blue * factor));
 }
 
 Color SysColor(int index) {
@@ -81,8 +104,8 @@ Color ThemeColor(int index) {
   const int64_t average = RoundHalfEven((c.red + c.green + c.blue) / 3.0);
   if (average == 0) return 0;  // a black system colour: no brightness to scale, not cached
   const double scale = static_cast<double>(kTarget[index]) / static_cast<double>(average);
-  const Color result = MakeColor(ClampChannel(scale * c.red), ClampChannel(scale * c.green),
-                                 ClampChannel(scale * c.blue));
+  const Color result =
+      MakeColor(ClampChannel(scale * c.red), ClampChannel(scale * c.green), ClampChannel(scale * c.blue));
   themeCache[index] = result == 0 ? 1 : result;
   return result;
 }

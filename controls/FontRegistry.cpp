@@ -104,8 +104,10 @@ int SetControlFont(FontTarget window, int index, QWidget* control, float pointSi
   if (index == -1) {
     if (control == nullptr) return kFailed;
     const QFont f = control->font();
-    const auto shared = std::find_if(registry.begin(), registry.end(), [&](const FontEntry& e) { return e.font == f; });
-    pointSize = shared != registry.end() ? shared->pointSize : static_cast<float>(std::max<qreal>(f.pointSizeF(), 0));
+    const auto shared =
+        std::find_if(registry.begin(), registry.end(), [&](const FontEntry& e) { return e.font == f; });
+    pointSize =
+        shared != registry.end() ? shared->pointSize : static_cast<float>(std::max<qreal>(f.pointSizeF(), 0));
     bold = f.bold();
     italic = f.italic();
     face = shared != registry.end() ? shared->faceName : f.family();

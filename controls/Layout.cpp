@@ -22,9 +22,10 @@ void PlaceCaption(Surface& surface, const QRect& control, const QString& text, i
   const int above = top - h - 30;
   const struct {
     int x, y;
-  } at[] = {{left - w - 90, top + 60},   {left + 30, above},        {right + 30, top + 60},
-            {left + control.width() / 2 - w / 2, above},           {left + 30, bottom + 30},
-            {right - w, bottom + 30},    {left - w - 90, middle},   {right + 30, middle}};
+  } at[] = {{left - w - 90, top + 60}, {left + 30, above},
+            {right + 30, top + 60},    {left + control.width() / 2 - w / 2, above},
+            {left + 30, bottom + 30},  {right - w, bottom + 30},
+            {left - w - 90, middle},   {right + 30, middle}};
   if (position >= 0 && position < 8) {
     surface.CurrentX = at[position].x + dx;
     surface.CurrentY = at[position].y + dy;
@@ -32,7 +33,8 @@ void PlaceCaption(Surface& surface, const QRect& control, const QString& text, i
   surface.Print(text);
 }
 
-void PlaceCaption(Surface& surface, const QWidget& control, const QString& text, int position, int dx, int dy) {
+void PlaceCaption(Surface& surface, const QWidget& control, const QString& text, int position, int dx,
+                  int dy) {
   PlaceCaption(surface, TwipsRect(control), text, position, dx, dy);
 }
 
@@ -52,17 +54,29 @@ void PlaceNextTo(QWidget& control, const QWidget& reference, int side, int gap, 
   int top = own.y();
   const int refBottom = ref.y() + ref.height();
   switch (side) {
-    case 0: top = refBottom + gap; break;
-    case 1: left = ref.x() + ref.width() + gap; break;
-    case 2: top = ref.y() + (ref.height() - own.height()) / 2; break;
-    case 3: left = ref.x() + ref.width() + gap - own.width(); break;
-    default: return;
+    case 0:
+      top = refBottom + gap;
+      break;
+    case 1:
+      left = ref.x() + ref.width() + gap;
+      break;
+    case 2:
+      top = ref.y() + (ref.height() - own.height()) / 2;
+      break;
+    case 3:
+      left = ref.x() + ref.width() + gap - own.width();
+      break;
+    default:
+      return;
   }
   const bool movesTop = side == 1 || side == 3;
   if (align == 1) {
-    if (side == 3) top = refBottom + gap;
-    else if (movesTop) top = ref.y();
-    else left = ref.x();
+    if (side == 3)
+      top = refBottom + gap;
+    else if (movesTop)
+      top = ref.y();
+    else
+      left = ref.x();
   } else if (align == 2) {
     (movesTop ? top : left) = value;
   }
@@ -76,20 +90,22 @@ void ScaleControl(double factor, QWidget& control, bool keepWidth, bool keepHeig
   if (factor == 1) return;
   const QRect t = TwipsRect(control);
   const QRect px = control.geometry();
-  control.setGeometry(movePosition ? ScaledPx(t.x(), factor) : px.x(), movePosition ? ScaledPx(t.y(), factor) : px.y(),
+  control.setGeometry(movePosition ? ScaledPx(t.x(), factor) : px.x(),
+                      movePosition ? ScaledPx(t.y(), factor) : px.y(),
                       keepWidth ? px.width() : ScaledPx(t.width(), factor),
                       keepHeight ? px.height() : ScaledPx(t.height(), factor));
   if (!scaleFont) return;
   for (int i = 0; i < FontCount(); ++i) {
     const FontEntry& e = FontAt(i);
     if (e.font != control.font()) continue;
-    SetControlFont(&control, -2, nullptr, static_cast<float>(e.pointSize * factor), e.bold, e.italic, e.faceName);
+    SetControlFont(&control, -2, nullptr, static_cast<float>(e.pointSize * factor), e.bold, e.italic,
+                   e.faceName);
     return;
   }
 }
 
-void SetupSkinnedControl(SkinnedControl& control, const QString& caption, int32_t value, const Surface* background,
-                         float fontSize, const QImage* gradient, float sizeRate) {
+void SetupSkinnedControl(SkinnedControl& control, const QString& caption, int32_t value,
+                         const Surface* background, float fontSize, const QImage* gradient, float sizeRate) {
   if (gradient != nullptr) control.SetGradhdc(gradient);
   const QRect at = TwipsRect(control);
   control.SetBGPic(at.x(), at.y(), background);

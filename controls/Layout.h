@@ -23,7 +23,8 @@ QRect TwipsRect(const QWidget& control);
 // surface): 0 left, 1 above at the left, 2 right, 3 above centred, 4 below at
 // the left, 5 below at the right, 6 left centred, 7 right centred; 8 and above
 // at the surface's text cursor.
-void PlaceCaption(Surface& surface, const QRect& control, const QString& text, int position, int dx = 0, int dy = 0);
+void PlaceCaption(Surface& surface, const QRect& control, const QString& text, int position, int dx = 0,
+                  int dy = 0);
 void PlaceCaption(Surface& surface, const QWidget& control, const QString& text, int position, int dx = 0,
                   int dy = 0);
 
@@ -34,7 +35,8 @@ QString FitText(const QString& text, const Surface& surface, int maxWidth, bool 
 // Places control beside reference: side 0 below, 1 right of, 2 centred on the
 // same height, 3 right edges aligned. gap −1 is 2 pixels. align 1 copies the
 // reference's other coordinate, 2 sets it to value.
-void PlaceNextTo(QWidget& control, const QWidget& reference, int side, int gap = -1, int align = 0, int value = 0);
+void PlaceNextTo(QWidget& control, const QWidget& reference, int side, int gap = -1, int align = 0,
+                 int value = 0);
 
 // Design twips scaled by factor and rounded down to whole pixels.
 int ScaledPx(int twips, double factor);
@@ -45,8 +47,8 @@ void ScaleControl(double factor, QWidget& control, bool keepWidth = false, bool 
 
 // Hands a skinned control the shared box image (when given), the background
 // under it, then its font size, size factor, caption and value.
-void SetupSkinnedControl(SkinnedControl& control, const QString& caption, int32_t value, const Surface* background,
-                         float fontSize, const QImage* gradient, float sizeRate);
+void SetupSkinnedControl(SkinnedControl& control, const QString& caption, int32_t value,
+                         const Surface* background, float fontSize, const QImage* gradient, float sizeRate);
 
 // Selects the last entry of the combo box whose text equals text.
 void ComboSelectText(QComboBox& combo, const QString& text);
@@ -60,8 +62,10 @@ W* LoadNextControl(std::vector<W*>& controls, int index, int placeSide, bool vis
   if (index < 1 || index > static_cast<int>(controls.size())) return nullptr;
   W* previous = controls[index - 1];
   W* control = new W(previous->parentWidget());
-  if (index == static_cast<int>(controls.size())) controls.push_back(control);
-  else controls[index] = control;
+  if (index == static_cast<int>(controls.size()))
+    controls.push_back(control);
+  else
+    controls[index] = control;
   control->resize(controls[0]->size());
   control->setFont(controls[0]->font());
   QWidget::setTabOrder(previous, control);

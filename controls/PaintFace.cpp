@@ -119,7 +119,8 @@ void BrushedMetal(Canvas& c, int w, int h, bool shadedEdges) {
 // The pen walk shared by both outlines: steps points round a centre chosen per
 // angle, each segment in a colour between A (start and end) and B (half-way).
 template <class CentreOf>
-void LitWalk(Canvas& c, int steps, double startStep, int radius, Color a, Color b, int lineWidth, CentreOf centreOf) {
+void LitWalk(Canvas& c, int steps, double startStep, int radius, Color a, Color b, int lineWidth,
+             CentreOf centreOf) {
   const double half = steps / 2.0;
   QPoint previous;
   for (int k = 0; k <= steps; ++k) {
@@ -142,18 +143,13 @@ std::array<Color, 9> FacePalette(Color c1, Color c2, Color c3) {
   c1 = c1 == kDefaultColor ? ThemeColor(0) : ResolveColor(c1);
   c2 = c2 == kDefaultColor ? ThemeColor(1) : ResolveColor(c2);
   c3 = c3 == kDefaultColor ? ThemeColor(2) : ResolveColor(c3);
-  return {c1,
-          Mix(c1, 0.66, c2, 0.33),
-          Mix(c1, 0.33, c2, 0.66),
-          c2,
-          Mix(c2, 0.66, c3, 0.33),
-          Mix(c2, 0.33, c3, 0.66),
-          c3,
-          Mix(c3, 0.66, 0, 0),
-          Mix(c3, 0.33, 0, 0)};
+  return {c1, Mix(c1, 0.66, c2, 0.33), Mix(c1, 0.33, c2, 0.66),
+          c2, Mix(c2, 0.66, c3, 0.33), Mix(c2, 0.33, c3, 0.66),
+          c3, Mix(c3, 0.66, 0, 0),     Mix(c3, 0.33, 0, 0)};
 }
 
-void PaintFace(Surface& surface, int style, Color c1, Color c2, Color c3, int radius, int centreX, int centreY) {
+void PaintFace(Surface& surface, int style, Color c1, Color c2, Color c3, int radius, int centreX,
+               int centreY) {
   if (style < -2 || style > 15) return;
   const int w = surface.W();
   const int h = surface.H();
@@ -164,15 +160,35 @@ void PaintFace(Surface& surface, int style, Color c1, Color c2, Color c3, int ra
   }
   Canvas c(surface);
   switch (style) {
-    case -1: Frame(c, w, h, p); break;
-    case 1: Bevel(c, w, h, p); break;
-    case 2: DiagonalGradient(c, w, h, p[0], p[3]); break;
-    case 5: case 7: Tube(c, w, h, p[0], p[3], p[6], false); break;
-    case 6: case 8: Tube(c, w, h, p[0], p[3], p[6], true); break;
-    case 12: Pillow(c, w, h, p[0], p[3], p[6], p[8]); break;
-    case 13: RoundFace(c, w, h, p[0], p[3], p[6], p[7], radius, centreX, centreY); break;
-    case 14: case 15: BrushedMetal(c, w, h, style == 15); break;
-    default: break;
+    case -1:
+      Frame(c, w, h, p);
+      break;
+    case 1:
+      Bevel(c, w, h, p);
+      break;
+    case 2:
+      DiagonalGradient(c, w, h, p[0], p[3]);
+      break;
+    case 5:
+    case 7:
+      Tube(c, w, h, p[0], p[3], p[6], false);
+      break;
+    case 6:
+    case 8:
+      Tube(c, w, h, p[0], p[3], p[6], true);
+      break;
+    case 12:
+      Pillow(c, w, h, p[0], p[3], p[6], p[8]);
+      break;
+    case 13:
+      RoundFace(c, w, h, p[0], p[3], p[6], p[7], radius, centreX, centreY);
+      break;
+    case 14:
+    case 15:
+      BrushedMetal(c, w, h, style == 15);
+      break;
+    default:
+      break;
   }
   if (style == 7 || style == 8) Frame(c, w, h, p);
 }
@@ -193,7 +209,8 @@ void LitCircle(Canvas& canvas, int left, int top, int right, int bottom, Color a
   const int r = (bottom - top) / 2 - 2;
   const int steps = mode == 1 ? 4 : 190;
   const double start = mode == 1 ? 3.5 : 250.0 * 190 / 360;
-  LitWalk(canvas, steps, start, r, ResolveColor(a), ResolveColor(b), lineWidth, [&](double) { return centre; });
+  LitWalk(canvas, steps, start, r, ResolveColor(a), ResolveColor(b), lineWidth,
+          [&](double) { return centre; });
 }
 
 void BevelBorder(Surface& surface, Color c1, Color c2, bool skipFill, int thickness) {
@@ -216,8 +233,9 @@ void EdgeBox(Surface& surface, int left, int top, int width, int height, bool su
   struct Ring {
     int topLeft, bottomRight;
   };
-  const Ring rings[2] = {sunken ? Ring{kSys3DDarkShadow, kSys3DHighlight} : Ring{kSys3DHighlight, kSys3DDarkShadow},
-                         sunken ? Ring{kSysButtonShadow, kSys3DLight} : Ring{kSys3DLight, kSysButtonShadow}};
+  const Ring rings[2] = {
+      sunken ? Ring{kSys3DDarkShadow, kSys3DHighlight} : Ring{kSys3DHighlight, kSys3DDarkShadow},
+      sunken ? Ring{kSysButtonShadow, kSys3DLight} : Ring{kSys3DLight, kSysButtonShadow}};
   const int l = TwipsToPx(left);
   const int t = TwipsToPx(top);
   const int r = TwipsToPx(left + width) - 1;

@@ -43,8 +43,9 @@ void Canvas::Line(int x1, int y1, int x2, int y2, Color color) {
 }
 
 void Canvas::Fill(int x1, int y1, int x2, int y2, Color color) {
-  painter_.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
-                    ToQColor(color));
+  painter_.fillRect(
+      QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
+      ToQColor(color));
 }
 
 void Canvas::Pixel(int x, int y, Color color) { Fill(x, y, x, y, color); }

@@ -39,15 +39,18 @@ void UC_Bar::PaintImages() {
   const Color shadow = SysColor(kSysButtonShadow);
   PaintFace(trough_, 2, AdjustColor(shadow, 20, 20, 20, -1), AdjustColor(shadow, -40, -40, -40, -1));
   bar_.Resize(inner);
-  if (noGrad_) bar_.SetBackColor(barColor_);
-  else PaintFace(bar_, 5, barColor_, AdjustColor(barColor_, 90, 90, 90, -1), barColor_);
+  if (noGrad_)
+    bar_.SetBackColor(barColor_);
+  else
+    PaintFace(bar_, 5, barColor_, AdjustColor(barColor_, 90, 90, 90, -1), barColor_);
   SetValue(value_);
 }
 
 void UC_Bar::SetValue(int32_t v) {
   if (clicked_) return;
   value_ = std::clamp(v, 0, std::max(max_, 0));
-  DrawTo(value_ == 0 || max_ <= 0 ? 2 : static_cast<int>(RoundHalfEven(LengthPx() * double(value_) / max_ + 2)));
+  DrawTo(value_ == 0 || max_ <= 0 ? 2
+                                  : static_cast<int>(RoundHalfEven(LengthPx() * double(value_) / max_ + 2)));
 }
 
 int32_t UC_Bar::ValueAt(int xPx) const {
@@ -57,6 +60,7 @@ int32_t UC_Bar::ValueAt(int xPx) const {
 }
 
 void UC_Bar::DrawTo(int xPx) {
+  if (SizeChanged()) PaintImages();  // a size set before the widget was shown
   xPx = std::clamp(xPx, 2, LengthPx() + 2);
   {
     Canvas c(surface_);

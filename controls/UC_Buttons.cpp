@@ -5,17 +5,13 @@
 
 #include "controls/ButtonIcons.h"
 #include "controls/FontRegistry.h"
+#include "controls/MouseCodes.h"
 #include "controls/PaintFace.h"
 #include "controls/Twips.h"
 #include "support/Rounding.h"
 
 namespace lumora {
 namespace {
-
-// The Shift argument of a click: 1 Shift, 2 Ctrl, 4 Alt.
-int ShiftMask(Qt::KeyboardModifiers m) {
-  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
 
 constexpr int kDesignStyle[] = {7, 12, 13, 14};
 
@@ -129,9 +125,11 @@ void UC_Buttons::DrawButton(int i, int state) {
     if (icon >= 0 && icon < kIconCount) {
       QPainter& p = c.Painter();
       p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-      p.drawImage(QPoint(b.at.x(), b.at.y() + offset), icons_, QRect(icon * kIconSize, kIconSize, kIconSize, kIconSize));
+      p.drawImage(QPoint(b.at.x(), b.at.y() + offset), icons_,
+                  QRect(icon * kIconSize, kIconSize, kIconSize, kIconSize));
       p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-      p.drawImage(QPoint(b.at.x(), b.at.y() + offset), icons_, QRect(icon * kIconSize, 0, kIconSize, kIconSize));
+      p.drawImage(QPoint(b.at.x(), b.at.y() + offset), icons_,
+                  QRect(icon * kIconSize, 0, kIconSize, kIconSize));
     }
   }
   if (b.normalIcon == -1 && b.activeIcon == -1 && !b.caption.isEmpty())
@@ -147,8 +145,10 @@ void UC_Buttons::DrawCaption(const Button& b, int offset, bool highlighted, bool
     c.Text(b.at.x() + 1, b.at.y() + offset + 1, b.caption, shadow, surface_.Font());
   }
   Color color = disable3D_ == 0 ? light : ThemeColor(3);
-  if (disabled && noGrayAtDisabled_ == 0) color = light;
-  else if (highlighted) color = selectedColor_;
+  if (disabled && noGrayAtDisabled_ == 0)
+    color = light;
+  else if (highlighted)
+    color = selectedColor_;
   c.Text(b.at.x(), b.at.y() + offset, b.caption, color, surface_.Font());
 }
 
@@ -192,8 +192,8 @@ void UC_Buttons::SetPicIndexn(int32_t pIndex, int32_t pValue) {
   if (laidOut_) PlaceContent(pIndex);
 }
 
-void UC_Buttons::ApplyIconPreset(int count, std::initializer_list<int> normal, std::initializer_list<int> active,
-                                 int flag) {
+void UC_Buttons::ApplyIconPreset(int count, std::initializer_list<int> normal,
+                                 std::initializer_list<int> active, int flag) {
   SetNumButtons(count);
   for (int i = 0; i < count; ++i) {
     buttons_[i].normalIcon = normal.begin()[i];
@@ -235,7 +235,9 @@ void UC_Buttons::SetButtonChar(int32_t index, const QString& text) {
   if (laidOut_) PlaceContent(index);
 }
 
-QString UC_Buttons::GetButtonChar(int16_t pIndex) const { return Valid(pIndex) ? buttons_[pIndex].caption : QString(); }
+QString UC_Buttons::GetButtonChar(int16_t pIndex) const {
+  return Valid(pIndex) ? buttons_[pIndex].caption : QString();
+}
 
 void UC_Buttons::SetButtonOn(int16_t pIndex, int32_t pValue, int32_t pDraw) {
   if (!Valid(pIndex)) return;
@@ -265,7 +267,9 @@ void UC_Buttons::Press(int x, Qt::MouseButton button) {
   emit ButtonDown(pressed_);
 }
 
-void UC_Buttons::mousePressEvent(QMouseEvent* event) { Press(event->position().toPoint().x(), event->button()); }
+void UC_Buttons::mousePressEvent(QMouseEvent* event) {
+  Press(event->position().toPoint().x(), event->button());
+}
 
 void UC_Buttons::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) Press(lastX_, Qt::LeftButton);
@@ -282,8 +286,10 @@ void UC_Buttons::mouseReleaseEvent(QMouseEvent* event) {
     DrawButton(i, 0);  // also after a release outside: no button stays drawn pressed
     if (!inside) return;
     const int shift = ShiftMask(event->modifiers());
-    if (shift != 0) emit ShiftClicked(i, shift);
-    else emit ButtonClicked(i);
+    if (shift != 0)
+      emit ShiftClicked(i, shift);
+    else
+      emit ButtonClicked(i);
   } else if (event->button() == Qt::RightButton && inside) {
     emit RightClicked(i);
   }

@@ -83,7 +83,8 @@ class UC_Buttons : public DrawnWidget {
   bool Valid(int index) const { return index >= 0 && index < NumButtons(); }
   bool Enabled(int index) const { return buttons_[index].disabled == 0 && buttons_[index].tempDisabled == 0; }
   void ApplyFont();
-  void ApplyIconPreset(int count, std::initializer_list<int> normal, std::initializer_list<int> active, int flag);
+  void ApplyIconPreset(int count, std::initializer_list<int> normal, std::initializer_list<int> active,
+                       int flag);
   void PlaceContent(int index);
   void DrawButton(int index, int state);
   void DrawCaption(const Button& b, int offset, bool highlighted, bool disabled);

@@ -5,6 +5,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "controls/MouseCodes.h"
 #include "controls/PaintFace.h"
 #include "controls/Twips.h"
 #include "support/Rounding.h"
@@ -14,12 +15,10 @@ namespace {
 
 constexpr int kRepeatMs = 200;
 
-// Mouse buttons as the events number them: 1 left, 2 right, 4 middle.
-int ButtonNumber(Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : 4; }
-
 }  // namespace
 
-UC_Slider::UC_Slider(QWidget* parent) : DrawnWidget(parent), timerCheck_(std::make_unique<QtIntervalTimer>()) {
+UC_Slider::UC_Slider(QWidget* parent)
+    : DrawnWidget(parent), timerCheck_(std::make_unique<QtIntervalTimer>()) {
   setFocusPolicy(Qt::WheelFocus);
 }
 
@@ -57,7 +56,8 @@ void UC_Slider::Init2() {
   track_background_.Resize(track_.size());
   track_background_.SetBackColor(SystemColor(kSysButtonFace));
   const int mid = thickness / 2;
-  const QRect groove = vertical_ ? QRect(mid - 2, 2, 4, track_.height() - 4) : QRect(2, mid - 2, track_.width() - 4, 4);
+  const QRect groove =
+      vertical_ ? QRect(mid - 2, 2, 4, track_.height() - 4) : QRect(2, mid - 2, track_.width() - 4, 4);
   EdgeBox(track_background_, PxToTwips(groove.x()), PxToTwips(groove.y()), PxToTwips(groove.width()),
           PxToTwips(groove.height()), true);
   Canvas(surface_).Copy(track_.x(), track_.y(), track_background_.Image(), track_background_.Image().rect());
@@ -92,8 +92,10 @@ void UC_Slider::PaintThumb() {
   Canvas c(thumb_);
   // A mark across the thumb at a distance along it.
   const auto mark = [&](int at, Color color) {
-    if (vertical_) c.Line(0, at, across - 1, at, color);
-    else c.Line(at, 0, at, across - 1, color);
+    if (vertical_)
+      c.Line(0, at, across - 1, at, color);
+    else
+      c.Line(at, 0, at, across - 1, color);
   };
   const Color grip = SysColor(kSysButtonShadow);
   if (centerLined_) {
@@ -128,8 +130,10 @@ void UC_Slider::PaintArrow(int k) {
   const Color ink = SysColor(kSysButtonText);
   for (int i = 0; i <= h; ++i) {  // rows (or columns) of the triangle, from its tip
     const int at = (k == 0 ? -h / 2 + i : h / 2 - i);
-    if (vertical_) c.Line(m.x() - i, m.y() + at, m.x() + i, m.y() + at, ink);
-    else c.Line(m.x() + at, m.y() - i, m.x() + at, m.y() + i, ink);
+    if (vertical_)
+      c.Line(m.x() - i, m.y() + at, m.x() + i, m.y() + at, ink);
+    else
+      c.Line(m.x() + at, m.y() - i, m.x() + at, m.y() + i, ink);
   }
   Refresh(r);
 }
@@ -269,9 +273,16 @@ void UC_Slider::wheelEvent(QWheelEvent* event) {
 void UC_Slider::keyPressEvent(QKeyEvent* event) {
   if (refuseInput_ || clicked_) return QWidget::keyPressEvent(event);
   switch (event->key()) {
-    case Qt::Key_Left: case Qt::Key_Up: Step(-1); break;
-    case Qt::Key_Right: case Qt::Key_Down: Step(1); break;
-    default: QWidget::keyPressEvent(event);
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+      Step(-1);
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      Step(1);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
   }
 }
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "platform/PcmBlocks.h"
 #include "platform/QuietStderr.h"
@@ -26,10 +28,10 @@ unsigned int BlockFrames(int32_t rate) { return static_cast<unsigned int>(rate /
 
 void LogLibraryText(const std::string& text) { Log("RtAudio: " + text, 1); }
 
-// The RtAudio index of the device called `name` and its channel count of the
-// kind. An empty name stands for the default device, or the first one of the
-// kind when none is marked as default.
-bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned int& index,
+// The RtAudio index of the occurrence-th device of the kind called `name` and
+// its channel count. An empty name stands for the default device, or the first
+// one of the kind when none is marked as default.
+bool FindDevice(RtAudio& audio, const std::string& name, int32_t occurrence, bool input, unsigned int& index,
                 unsigned int& channels) {
   bool found = false;
   const unsigned int count = audio.getDeviceCount();
@@ -38,7 +40,7 @@ bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned in
     const unsigned int available = input ? info.inputChannels : info.outputChannels;
     if (!info.probed || available == 0) continue;
     const bool isDefault = input ? info.isDefaultInput : info.isDefaultOutput;
-    const bool chosen = name.empty() ? isDefault || !found : info.name == name;
+    const bool chosen = name.empty() ? isDefault || !found : info.name == name && --occurrence == 0;
     if (!chosen) continue;
     index = k;
     channels = available;
@@ -48,16 +50,39 @@ bool FindDevice(RtAudio& audio, const std::string& name, bool input, unsigned in
   return found;
 }
 
+// What the owner holds: closing it closes the shared device, which a helper
+// thread may keep alive past a hung close.
+class RtAudioHandle final : public WaveDevice {
+ public:
+  explicit RtAudioHandle(std::shared_ptr<RtAudioDevice> device) : device_(std::move(device)) {}
+  ~RtAudioHandle() override { device_->Close(); }
+  WaveDirection Direction() const override { return device_->Direction(); }
+  int32_t Prepare(WaveHeader& header) override { return device_->Prepare(header); }
+  int32_t Unprepare(WaveHeader& header) override { return device_->Unprepare(header); }
+  int32_t Queue(WaveHeader& header) override { return device_->Queue(header); }
+  int32_t Start() override { return device_->Start(); }
+  int32_t Stop() override { return device_->Stop(); }
+  int32_t Reset() override { return device_->Reset(); }
+  int32_t Pause() override { return device_->Pause(); }
+  int32_t Restart() override { return device_->Restart(); }
+  int32_t Position(int64_t& frames) const override { return device_->Position(frames); }
+  int64_t LostFrames() const override { return device_->LostFrames(); }
+
+ private:
+  std::shared_ptr<RtAudioDevice> device_;
+};
+
 }  // namespace
 
-int32_t RtAudioDevice::Open(RtAudio::Api api, const std::string& name, WaveDirection direction,
-                            const WaveFormat& format, std::unique_ptr<WaveDevice>& device) {
+int32_t RtAudioDevice::Open(RtAudio::Api api, const std::string& name, int32_t occurrence,
+                            WaveDirection direction, const WaveFormat& format,
+                            std::unique_ptr<WaveDevice>& device) {
   device.reset();
   if (const int32_t bad = CheckWaveFormat(format)) return bad;
   try {
-    auto opened = std::make_unique<RtAudioDevice>(api, direction, format);
-    if (const int32_t code = opened->OpenStream(name)) return code;
-    device = std::move(opened);
+    auto opened = std::make_shared<RtAudioDevice>(api, direction, format);
+    if (const int32_t code = opened->OpenStream(name, occurrence)) return code;
+    device = std::make_unique<RtAudioHandle>(std::move(opened));
     return 0;
   } catch (const RtAudioError& e) {
     LogLibraryText(e.getMessage());
@@ -70,13 +95,13 @@ RtAudioDevice::RtAudioDevice(RtAudio::Api api, WaveDirection direction, const Wa
   audio_.showWarnings(false);
 }
 
-int32_t RtAudioDevice::OpenStream(const std::string& name) {
+int32_t RtAudioDevice::OpenStream(const std::string& name, int32_t occurrence) {
   const bool input = direction_ == WaveDirection::kInput;
   const QuietStderr quiet;
   unsigned int index = 0;
   unsigned int channels = 0;
   bool found = false;
-  int32_t code = Run([&] { found = FindDevice(audio_, name, input, index, channels); });
+  int32_t code = Run([&] { found = FindDevice(audio_, name, occurrence, input, index, channels); });
   if (code != 0) return code;
   if (!found) return kWaveBadDeviceId;
   // RtAudio refuses more channels than a device has; a mono device gets the
@@ -101,7 +126,7 @@ int32_t RtAudioDevice::OpenStream(const std::string& name) {
   return Run([&] { audio_.startStream(); });
 }
 
-RtAudioDevice::~RtAudioDevice() {
+void RtAudioDevice::Close() {
   {
     const std::lock_guard<std::mutex> lock(control_);
     active_.store(false);
@@ -109,7 +134,7 @@ RtAudioDevice::~RtAudioDevice() {
   }
   // An output drains, so the tail it already handed to the sound system is
   // heard; an input has nothing worth waiting for.
-  Run([&] {
+  RunBounded([this] {
     if (audio_.isStreamRunning()) {
       if (direction_ == WaveDirection::kOutput) {
         audio_.stopStream();
@@ -121,8 +146,12 @@ RtAudioDevice::~RtAudioDevice() {
   });
 }
 
+// Closed already, or abandoned to a helper thread that holds the last reference.
+RtAudioDevice::~RtAudioDevice() = default;
+
 template <class Call>
 int32_t RtAudioDevice::Run(Call&& call) {
+  if (hung_.load()) return kWaveDeviceRemoved;
   RtAudioDevice* const outer = t_device;
   t_device = this;
   ownerError_ = false;
@@ -136,6 +165,18 @@ int32_t RtAudioDevice::Run(Call&& call) {
   t_device = outer;
   if (code == 0 && ownerError_) code = kWaveUnspecified;
   return code != 0 ? code : Failure();
+}
+
+template <class Call>
+int32_t RtAudioDevice::RunBounded(Call call) {
+  if (hung_.load()) return kWaveDeviceRemoved;
+  auto done = std::make_shared<std::promise<int32_t>>();
+  std::future<int32_t> result = done->get_future();
+  std::thread([self = shared_from_this(), call, done] { done->set_value(self->Run(call)); }).detach();
+  if (result.wait_for(kCloseWait) == std::future_status::ready) return result.get();
+  hung_.store(true);
+  Log("RtAudio: the sound system did not answer within 2 s; the device is abandoned", 1);
+  return kWaveDeviceRemoved;
 }
 
 int RtAudioDevice::OnAudio(void* output, void* input, unsigned int frames, double, RtAudioStreamStatus,
@@ -209,8 +250,9 @@ void RtAudioDevice::PlayOut(uint8_t* output, int64_t frames) {
 // A stream whose sound server has gone fails every read or write at once and
 // reports it as a mere warning, so RtAudio calls back in a tight loop. A stream
 // that runs seconds ahead of the steady clock while it warns is taken for such a one.
-// (Without warnings a source may rightly deliver a burst at first: the
-// server's sine source hands over seconds of buffered signal.)
+// Without warnings a stream ahead is a backlog, however long: the server's sine
+// source hands over seconds of buffered signal at first, and a program that
+// was stopped or starved gets the audio the server held for it meanwhile.
 bool RtAudioDevice::RunsAhead(unsigned int frames) {
   const auto now = std::chrono::steady_clock::now();
   servedFrames_ += frames;
@@ -225,7 +267,7 @@ bool RtAudioDevice::RunsAhead(unsigned int frames) {
   }
   // A loaded machine may see a few overrun warnings beside a burst; a dead
   // server warns on every one of its thousands of callbacks.
-  if (ahead <= 2.0 * rate || (warnings_ < 100 && ahead <= 10.0 * rate)) return false;
+  if (ahead <= 2.0 * rate || warnings_ < 100) return false;
   NoteFailure(lastWarning_[0] != 0 ? lastWarning_ : "the stream runs ahead of real time");
   return true;
 }
@@ -240,7 +282,7 @@ void RtAudioDevice::OnError(RtAudioError::Type type, const std::string& text) {
   } else if (warning) {
     // Over- and underruns leave the stream running; the text may explain a
     // later failure.
-    std::strncpy(device->lastWarning_, text.c_str(), sizeof device->lastWarning_ - 1);
+    std::snprintf(device->lastWarning_, sizeof device->lastWarning_, "%s", text.c_str());
     ++device->warnings_;
   } else {
     device->NoteFailure(text.c_str());
@@ -249,11 +291,12 @@ void RtAudioDevice::OnError(RtAudioError::Type type, const std::string& text) {
 
 void RtAudioDevice::NoteFailure(const char* text) {
   if (failed_.load(std::memory_order_acquire)) return;
-  std::strncpy(failureText_, text, sizeof failureText_ - 1);
+  std::snprintf(failureText_, sizeof failureText_, "%s", text);
   failed_.store(true, std::memory_order_release);
 }
 
 int32_t RtAudioDevice::Failure() const {
+  if (hung_.load()) return kWaveDeviceRemoved;
   if (!failed_.load(std::memory_order_acquire)) return 0;
   if (!failureLogged_.exchange(true)) LogLibraryText(failureText_);
   return kWaveDeviceRemoved;
@@ -288,7 +331,7 @@ int32_t RtAudioDevice::Stop() {
   queue_.CompletePartial();
   // Stopping the stream drops what the sound system still holds, so a later
   // Start does not begin with stale frames.
-  return Run([&] {
+  return RunBounded([this] {
     if (audio_.isStreamRunning()) audio_.abortStream();
   });
 }
@@ -300,7 +343,7 @@ int32_t RtAudioDevice::Reset() {
   lost_.store(0);
   if (direction_ == WaveDirection::kOutput) return Failure();
   active_.store(false);
-  return Run([&] {
+  return RunBounded([this] {
     if (audio_.isStreamRunning()) audio_.abortStream();
   });
 }

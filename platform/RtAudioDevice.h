@@ -11,11 +11,18 @@
 // our callback (and around the owner's calls) names the device it concerns.
 // A failed stream is aborted from the callback, and every later call of the
 // owner answers kWaveDeviceRemoved.
+//
+// A hung sound server (stopped, not dead) blocks the library's stop and close
+// calls for ever. Those run on a helper thread, and the owner waits at most
+// kCloseWait for them: after that the device is abandoned (logged), every
+// later call answers kWaveDeviceRemoved, and the helper keeps the device alive
+// (its buffers all returned) until the library lets go of it.
 
 #include <rtaudio/RtAudio.h>
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,16 +33,21 @@
 
 namespace lumora {
 
-class RtAudioDevice final : public WaveDevice {
+class RtAudioDevice final : public WaveDevice, public std::enable_shared_from_this<RtAudioDevice> {
  public:
-  // Opens the device of `api` called `name` (empty: the default device of the
-  // kind), a stream in the format. 0 and the device, or an error code (the
-  // library's own text goes to the error log).
-  static int32_t Open(RtAudio::Api api, const std::string& name, WaveDirection direction,
+  static constexpr std::chrono::seconds kCloseWait{2};
+
+  // Opens the occurrence-th device (1, 2, ...) of `api` called `name` (empty:
+  // the default device of the kind), a stream in the format. 0 and the device, or an error code (the
+  // library's own text goes to the error log). Destroying the device handed out
+  // closes it within kCloseWait.
+  static int32_t Open(RtAudio::Api api, const std::string& name, int32_t occurrence, WaveDirection direction,
                       const WaveFormat& format, std::unique_ptr<WaveDevice>& device);
 
   RtAudioDevice(RtAudio::Api api, WaveDirection direction, const WaveFormat& format);
   ~RtAudioDevice() override;
+  // Returns every buffer and closes the stream (waiting at most kCloseWait).
+  void Close();
 
   WaveDirection Direction() const override { return direction_; }
   int32_t Prepare(WaveHeader& header) override;
@@ -54,7 +66,7 @@ class RtAudioDevice final : public WaveDevice {
                      RtAudioStreamStatus status, void* self);
   static void OnError(RtAudioError::Type type, const std::string& text);
 
-  int32_t OpenStream(const std::string& name);
+  int32_t OpenStream(const std::string& name, int32_t occurrence);
   int Serve(uint8_t* output, uint8_t* input, unsigned int frames);
   void TakeIn(uint8_t* input, int64_t frames);
   void PlayOut(uint8_t* output, int64_t frames);
@@ -65,6 +77,10 @@ class RtAudioDevice final : public WaveDevice {
   // text logged.
   template <class Call>
   int32_t Run(Call&& call);
+  // Run for the calls a hung server blocks: on a helper thread, waited for at
+  // most kCloseWait. The call may touch only members.
+  template <class Call>
+  int32_t RunBounded(Call call);
   // kWaveDeviceRemoved (logging the library's text once) after a stream failure, else 0.
   int32_t Failure() const;
 
@@ -81,6 +97,7 @@ class RtAudioDevice final : public WaveDevice {
   std::atomic<int64_t> position_{0};
   std::atomic<int64_t> lost_{0};
   std::atomic<bool> failed_{false};
+  std::atomic<bool> hung_{false};  // a stop or close did not return in time
   mutable std::atomic<bool> failureLogged_{false};
   bool ownerError_ = false;  // the error callback reported a failure during Run
   // Written by the callback thread only; the owner reads failureText_ once

@@ -2,6 +2,7 @@
 // without a server it lists nothing and ALSA is asked instead (through a
 // running server ALSA would only offer "default").
 
+#include <algorithm>
 #include <array>
 
 #include "platform/QuietStderr.h"
@@ -12,11 +13,26 @@
 namespace lumora {
 namespace {
 
-using NameLists = std::array<std::vector<std::string>, 2>;
+// The devices of one kind: the names shown (a repeated name gets " (2)", " (3)"
+// ... so that two identical microphones can both be chosen), and for each the
+// library's name and which of the devices so named it is.
+struct DeviceList {
+  std::vector<std::string> shown;
+  std::vector<std::string> names;
+  std::vector<int32_t> occurrences;  // 1, 2, ...
 
-// The names of the devices of api per kind; empty lists when it does not answer.
-NameLists ListDevices(RtAudio::Api api) {
-  NameLists lists;
+  void Add(const std::string& name) {
+    const auto occurrence = static_cast<int32_t>(std::count(names.begin(), names.end(), name) + 1);
+    shown.push_back(occurrence == 1 ? name : name + " (" + std::to_string(occurrence) + ")");
+    names.push_back(name);
+    occurrences.push_back(occurrence);
+  }
+};
+using DeviceLists = std::array<DeviceList, 2>;
+
+// The devices of api per kind; empty lists when it does not answer.
+DeviceLists ListDevices(RtAudio::Api api) {
+  DeviceLists lists;
   try {
     RtAudio audio(api);
     audio.showWarnings(false);
@@ -24,8 +40,8 @@ NameLists ListDevices(RtAudio::Api api) {
     for (unsigned int k = 0; k < count; ++k) {
       const RtAudio::DeviceInfo info = audio.getDeviceInfo(k);
       if (!info.probed) continue;
-      if (info.inputChannels > 0) lists[0].push_back(info.name);
-      if (info.outputChannels > 0) lists[1].push_back(info.name);
+      if (info.inputChannels > 0) lists[0].Add(info.name);
+      if (info.outputChannels > 0) lists[1].Add(info.name);
     }
   } catch (const RtAudioError&) {
     return {};
@@ -37,18 +53,19 @@ class RtAudioWave final : public WaveBackend {
  public:
   std::vector<std::string> DeviceNames(WaveDirection direction) override {
     Probe();
-    return names_[Kind(direction)];
+    return devices_[Kind(direction)].shown;
   }
 
   int32_t Open(WaveDirection direction, int32_t id, const WaveFormat& format,
                std::unique_ptr<WaveDevice>& device) override {
     device.reset();
     if (!probed_) Probe();
-    const std::vector<std::string>& names = names_[Kind(direction)];
-    if (names.empty()) return kWaveNoDriver;
-    if (id < -1 || id >= static_cast<int32_t>(names.size())) return kWaveBadDeviceId;
-    const std::string name = id == -1 ? std::string() : names[static_cast<size_t>(id)];
-    return RtAudioDevice::Open(api_, name, direction, format, device);
+    const DeviceList& list = devices_[Kind(direction)];
+    if (list.names.empty()) return kWaveNoDriver;
+    if (id < -1 || id >= static_cast<int32_t>(list.names.size())) return kWaveBadDeviceId;
+    if (id == -1) return RtAudioDevice::Open(api_, {}, 1, direction, format, device);
+    const auto k = static_cast<size_t>(id);
+    return RtAudioDevice::Open(api_, list.names[k], list.occurrences[k], direction, format, device);
   }
 
  private:
@@ -57,16 +74,16 @@ class RtAudioWave final : public WaveBackend {
   void Probe() {
     const QuietStderr quiet;
     api_ = RtAudio::LINUX_PULSE;
-    names_ = ListDevices(api_);
-    if (names_[0].empty() && names_[1].empty()) {
+    devices_ = ListDevices(api_);
+    if (devices_[0].names.empty() && devices_[1].names.empty()) {
       api_ = RtAudio::LINUX_ALSA;
-      names_ = ListDevices(api_);
+      devices_ = ListDevices(api_);
     }
     probed_ = true;
   }
 
   RtAudio::Api api_ = RtAudio::LINUX_PULSE;
-  NameLists names_;
+  DeviceLists devices_;
   bool probed_ = false;
 };
 

@@ -47,7 +47,8 @@ std::unique_ptr<SignalSource> MakeNoise(double levelDb, uint32_t seed = 1);
 std::unique_ptr<SignalSource> MakeScript(std::vector<SignalSegment> segments);
 
 // A WAV file (read through formats/Wav.h). nullptr and `error` =
-// kWaveSourceUnreadable when the file cannot be read or is no valid WAV file.
+// kWaveSourceUnreadable when the file cannot be read, is no regular file (a
+// pipe, a device) or no valid WAV file.
 std::unique_ptr<SignalSource> OpenWaveFileSource(const std::string& path, int32_t& error);
 
 }  // namespace lumora

@@ -1,5 +1,7 @@
 // A WAV file as a live input: the file's frames on the timeline, silence after.
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -68,7 +70,10 @@ class WaveFileSignal final : public SignalSource {
 }  // namespace
 
 std::unique_ptr<SignalSource> OpenWaveFileSource(const std::string& path, int32_t& error) {
-  const WaveFileInfo info = ReadWaveFileInfo(path);
+  // Only a regular file: opening a pipe without a writer would wait for ever.
+  struct stat st {};
+  const bool regular = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  const WaveFileInfo info = regular ? ReadWaveFileInfo(path) : WaveFileInfo{};
   if (info.valid != 1 || info.blockAlign <= 0) {
     error = kWaveSourceUnreadable;
     return nullptr;

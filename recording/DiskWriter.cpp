@@ -1,5 +1,6 @@
 #include "recording/DiskWriter.h"
 
+#include <chrono>
 #include <cstring>
 
 #include "formats/FileHandle.h"
@@ -31,7 +32,7 @@ int32_t DiskWriter::WriteDiskBuffer(const uint8_t* source, int64_t length, const
     return 0;
   }
   const bool due = fileName != stageFile_ || flush == 1 || stagedBytes_ + length >= stageCapacity_;
-  if (!stageFile_.empty() && stagedBytes_ >= 1 && due && !FlushStaged()) return 0;
+  if (!stageFile_.empty() && stagedBytes_ >= 1 && due && !FlushStaged(flush == 1)) return 0;
   if (!fileName.empty()) stageFile_ = fileName;
   if (source && length > 0) {
     std::memcpy(stageBuffer_.data() + stagedBytes_, source, static_cast<size_t>(length));
@@ -40,23 +41,52 @@ int32_t DiskWriter::WriteDiskBuffer(const uint8_t* source, int64_t length, const
   return 1;
 }
 
-bool DiskWriter::FlushStaged() {
-  FileHandle handle = GetFH(stageFile_, 2);
-  const int64_t sizeBefore = handle ? FileSizeOf(handle) : -1;
-  if (handle) handle = WriteMemToFileEX(stageBuffer_.data(), stagedBytes_, -1, handle, stageFile_, 0);
-  if (!handle) {
-    Log("WriteDiskBuffer err2  FN=" + stageFile_ + " CurrentSize=" + std::to_string(stagedBytes_), 1);
+TakeClaim DiskWriter::OpenFile(const std::string& name, bool exclusive, const SampleFormat& format) {
+  const TakeClaim claim = file_.Open(name, exclusive);
+  if (claim != TakeClaim::kClaimed) return claim;
+  FileHandle handle = file_.Handle();
+  fileSize_ = 0;
+  if (wavMode_ && WriteWavHeader(name, handle, format.nFreq, format.nBit, format.nCh, 0) != 1) {
+    CloseFH(handle);
+    file_.Close(true);  // a full disk at the start leaves nothing behind
+    return TakeClaim::kFailed;
+  }
+  fileSize_ = handle ? FileSizeOf(handle) : 0;
+  CloseFH(handle);
+  return TakeClaim::kClaimed;
+}
+
+bool DiskWriter::FlushStaged(bool final) {
+  const int64_t staged = stagedBytes_;
+  stagedBytes_ = 0;
+  if (stageFile_ != file_.Name() || !file_.Intact(fileSize_)) {
+    Log("WriteDiskBuffer err3  FN=" + stageFile_ + " (not the take's file as it was left)", 1);
+    return false;
+  }
+  FileHandle handle = file_.Handle();
+  if (handle) handle = WriteMemToFileEX(stageBuffer_.data(), staged, -1, handle, stageFile_, 0);
+  const bool sync = SyncDue(final);
+  if (!handle || (sync && !file_.Sync())) {
+    Log("WriteDiskBuffer err2  FN=" + stageFile_ + " CurrentSize=" + std::to_string(staged), 1);
+    CloseFH(handle);
     // A partial append (a full disk) would leave a torn frame behind the data:
     // put the file back to its last good length so it stays a valid file.
-    if (sizeBefore >= 0) SetFileSize(stageFile_, sizeBefore);
+    SetFileSize(stageFile_, fileSize_);
     if (wavMode_) TrimRiff(stageFile_);
-    stagedBytes_ = 0;
     return false;
   }
   if (wavMode_) TrimRiff(stageFile_, handle);
+  if (sync) file_.Sync();
   CloseFH(handle);
-  stagedBytes_ = 0;
+  fileSize_ += staged;
   counters_.FramesFlushed = counters_.FramesWritten;
+  return true;
+}
+
+bool DiskWriter::SyncDue(bool final) {
+  const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  if (!final && now - lastSync_ < 1.0) return false;
+  lastSync_ = now;
   return true;
 }
 

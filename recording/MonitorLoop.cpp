@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/WaveError.h"
 #include "recording/Recorder.h"
 #include "support/Clock.h"
 #include "support/EventPump.h"
@@ -37,6 +38,7 @@ int32_t Recorder::Tick() {
 
 // Returns false when the tick ends early.
 bool Recorder::CaptureWork() {
+  ReportLostFrames();
   int32_t i = ring_.NextBuffer();
   if (ring_.BufferStatus(i) == kBufferCollected) return false;
   uint32_t flags = 0;
@@ -50,8 +52,7 @@ bool Recorder::CaptureWork() {
   int64_t position = 0;
   if (const int32_t code = ring_.Position(position); code != 0) {
     // The device vanished: say so, and stop the take with what it has.
-    WaveErrorReport(code, false, false);
-    return FailInCapture();
+    return FailInCapture(code, false);
   }
   if (!CheckFileLimit(position)) return false;
   // A full scan serves only the meter and the history; without them the peak
@@ -85,7 +86,7 @@ bool Recorder::FindServedBuffer(int32_t& i, uint32_t& flags) {
     i = (i + 1) % kCaptureBuffers;
   }
   Log("全バッファ死亡");
-  loop_.pendingStop = true;
+  if (state_.IsRecording == 1) StopOnError(WaveErrorText(kWaveUnspecified, false));
   return false;
 }
 
@@ -101,10 +102,7 @@ bool Recorder::CollectBuffer(int32_t i, bool& requeued) {
     return true;
   }
   const int32_t code = ring_.Requeue(i);
-  if (code != 0) {
-    WaveErrorReport(code, false, true);
-    return FailInCapture();
-  }
+  if (code != 0) return FailInCapture(code, true);
   requeued = true;
   return true;
 }
@@ -138,12 +136,16 @@ bool Recorder::CheckFileLimit(int64_t position) {
   return FailInCapture();
 }
 
-// A device error or the limit: monitoring restarts, a take is stopped.
-bool Recorder::FailInCapture() {
-  if (state_.IsMonitoring == 1) {
-    RestartMonitoring();
+// A device error (code) or the limit: monitoring restarts, a take is stopped,
+// and a take stopped by an error says so whatever logOnly asks.
+bool Recorder::FailInCapture(int32_t code, bool logOnly) {
+  if (state_.IsRecording == 1 && code != 0) {
+    StopOnError(WaveErrorText(code, false));
   } else if (state_.IsRecording == 1) {
     loop_.pendingStop = true;
+  } else if (state_.IsMonitoring == 1) {
+    WaveErrorReport(code, false, logOnly);
+    RestartMonitoring();
   }
   return false;
 }

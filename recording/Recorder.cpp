@@ -1,9 +1,11 @@
 #include "recording/Recorder.h"
 
 #include <algorithm>
+#include <new>
 
 #include "formats/MpegFrames.h"
 #include "formats/Wav.h"
+#include "platform/WaveError.h"
 #include "recording/TakeFormat.h"
 #include "support/Clock.h"
 #include "support/FileSystem.h"
@@ -50,14 +52,25 @@ bool Recorder::DecideMp3Mode() const {
   return IsWholeNumber(controls.ComboBitRate) && controls.CheckModemp3Enabled && controls.CheckModemp3 == 1;
 }
 
-// Format, level geometry and buffers for a take or for monitoring.
-void Recorder::SetupCapture(bool mp3Mode) {
+// Format, level geometry and buffers for a take or for monitoring. False, with
+// the reason shown, for a format no device takes (nothing is sized for it) or
+// buffers the machine cannot hold.
+bool Recorder::SetupCapture(bool mp3Mode) {
   SetupFormat(selectors, devices_, capture_);
-  levels_.SetupFormat(capture_.format);
-  state_.MaxFramesPerFile = MaxFramesPerFileFor(capture_.format);
-  state_.FramesPerBuffer = FramesPerBufferFor(capture_.format, mp3Mode);
-  ring_.SetupCaptureBuffers(capture_.record, state_.FramesPerBuffer);
-  writer_.Setup(StageCapacityFor(capture_.format, mp3Mode, state_.Mp3Kbps), !mp3Mode);
+  int32_t code = CheckWaveFormat(capture_.record);
+  if (code == 0) {
+    state_.MaxFramesPerFile = MaxFramesPerFileFor(capture_.format);
+    state_.FramesPerBuffer = FramesPerBufferFor(capture_.format, mp3Mode);
+    try {
+      levels_.SetupFormat(capture_.format);
+      writer_.Setup(StageCapacityFor(capture_.format, mp3Mode, state_.Mp3Kbps), !mp3Mode);
+      if (!ring_.SetupCaptureBuffers(capture_.record, state_.FramesPerBuffer)) code = kWaveNoMemory;
+    } catch (const std::bad_alloc&) {
+      code = kWaveNoMemory;
+    }
+  }
+  WaveErrorReport(code, false, false);
+  return code == 0;
 }
 
 void Recorder::StartTake() {
@@ -78,7 +91,7 @@ void Recorder::StartTake() {
   state_.Mp3Kbps = mp3 ? std::stoi(controls.ComboBitRate) : 0;
   state_.TrimFrames = state_.Mp3TrimBytes = state_.Mp3BytesWritten = 0;
   loop_.StallCount = 0;
-  SetupCapture(mp3);
+  if (!SetupCapture(mp3)) return AbortStart();
   if (mp3) {
     WaveFileInfo info;
     info.sampleRate = capture_.format.nFreq;
@@ -99,13 +112,12 @@ void Recorder::StartTake() {
   levels_.thresholds =
       UpdateLevelThresholds(controls.HScrollRec[0], controls.HScrollRec[1], capture_.format.nBit);
   if (!ring_.OpenCapture(devices_, capture_.inputDevice)) return AbortStart();
-  view_.ShowFileName(DisplayFileName(state_.names.RecFileName));
-  view_.SetCaptionLock(true);
   if (!OpenTakeFile()) {
     ring_.CloseCapture();
-    view_.SetCaptionLock(false);
     return AbortStart();
   }
+  view_.ShowFileName(DisplayFileName(state_.names.RecFileName));
+  view_.SetCaptionLock(true);
   state_.IsRecording = 1;
   view_.SetRecButtonOn(1, 2);
   view_.SetRecordingTally(true);
@@ -114,30 +126,28 @@ void Recorder::StartTake() {
   state_.armed = controls.CheckUseTH == 1 ? 1 : 0;
   state_.writing = 1 - state_.armed;
   state_.lastLoudFrame = -1;
-  state_.writeFailed = false;
+  state_.writeFailed = state_.failed = false;
+  state_.LostFrames = 0;
   view_.TakeOpened(state_.names.RecFileName);
   Log("録音開始成功");
 }
 
-// Replaces an old file of the take's name: a WAV take starts with its header,
-// an MP3 take with an empty file that its flushes fill.
+// Claims the take's file, replacing an old file of the name that no other take
+// holds. A numbered name is created exclusively: when another recorder on the
+// folder took it first, the next free number is tried.
 bool Recorder::OpenTakeFile() {
-  const std::string& name = state_.names.RecFileName;
-  FileDelete(name);
+  const bool sequential = controls.CheckSequential == 1;
+  TakeClaim claim = TakeClaim::kTaken;
+  for (int32_t tries = 0; claim == TakeClaim::kTaken && tries < 100; ++tries) {
+    if (tries > 0) NameForTake(state_.names, sequential, controls.DataPath, state_.Mp3Mode ? "mp3" : "wav");
+    claim = writer_.OpenFile(state_.names.RecFileName, sequential, capture_.format);
+  }
   state_.counters.FramesWritten = 0;
-  bool ok;
-  if (state_.Mp3Mode) {  // empty until the first flush; deleted at stop if nothing is written
-    FileHandle file = GetFH(name, 2);
-    ok = file != 0;
-    CloseFH(file);
-  } else {
-    ok = WriteWavHeader(name, capture_.format.nFreq, capture_.format.nBit, capture_.format.nCh, 0) == 1;
-  }
-  if (!ok) {
-    Log("録音ファイルを作成できません " + name, 1);
-    CenteredMessageBox(std::string(kWriteFailed) + "\n" + name, kCritical);
-  }
-  return ok;
+  if (claim == TakeClaim::kClaimed) return true;
+  const std::string& name = state_.names.RecFileName;
+  Log("録音ファイルを作成できません " + name, 1);
+  CenteredMessageBox(std::string(kWriteFailed) + "\n" + name, kCritical);
+  return false;
 }
 
 // A take that could not start leaves the monitor as it was before.
@@ -147,15 +157,18 @@ void Recorder::AbortStart() {
   if (controls.CheckInputMon == 1) InputMonitorClicked();
 }
 
+// The file is finished before the device closes: a device that hangs in its
+// close must not hold back the staged audio.
 void Recorder::StopTake() {
   if (!state_.IsRecording) return;
   view_.SetCaptionLock(false);
   view_.SetInputMonitorEnabled(true);
-  ring_.CloseCapture();
+  ReportLostFrames();
   state_.IsRecording = 0;
   view_.SetRecButtonOn(1, 0);
   view_.SetRecordingTally(false);
   FinishTakeFile();
+  ring_.CloseCapture();
   state_.TrimFrames = 0;
   view_.SetRecordedExtent(state_.counters.FramesFlushed);
   view_.ClearInputLevels();
@@ -165,34 +178,68 @@ void Recorder::StopTake() {
 }
 
 // The last flush and the final cut: back to the last loud moment, or the header
-// repaired once more; a take that never wrote leaves no file.
+// repaired once more; a take that holds nothing leaves no file (armed and never
+// written, or a full disk from the start).
 void Recorder::FinishTakeFile() {
   const std::string& name = state_.names.RecFileName;
   // The encoder's last frames belong behind the last bytes on disk, so not
   // after a refused write, nor when the take is cut back anyway.
   if (state_.Mp3Mode && state_.Mp3TrimBytes == 0 && !state_.writeFailed) FlushEncoder();
   codec_.AcmClose();
-  if (!writer_.WriteDiskBuffer(nullptr, 0, "", 1)) CenteredMessageBox(kWriteFailed, kCritical);
-  TakeCounters& counters = state_.counters;
+  if (!writer_.WriteDiskBuffer(nullptr, 0, "", 1)) StopOnWriteFailure();
+  // A file deleted, replaced or cut from outside is not the take's to cut.
+  const bool intact = writer_.FileIntact();
+  if (!intact) StopOnWriteFailure();
   int64_t framesInFile = 0;
-  if (counters.FramesWritten <= 0 || !FileExists(name)) {
-    FileDelete(name);  // an armed take that never wrote leaves no file
-  } else if (state_.Mp3Mode) {
-    framesInFile = FinishMp3File(name);
-  } else {
-    const WaveFileInfo info = ReadWaveFileInfo(name);
-    const int64_t trimBytes = state_.TrimFrames * capture_.format.BlockAlign();
-    // Never "cut" past the data on disk: after a failed append that would pad
-    // the take with zeros.
-    if (state_.TrimFrames >= 1 && info.valid && trimBytes <= info.dataSize) {
-      SetWavDataLength(name, trimBytes);
-      counters.FramesFlushed = state_.TrimFrames;
-    } else {
-      TrimRiff(name);
-    }
-    framesInFile = ReadWaveFileInfo(name).frames;
+  if (intact && state_.counters.FramesWritten > 0) {
+    framesInFile = state_.Mp3Mode ? FinishMp3File(name) : FinishWavFile(name);
   }
+  writer_.CloseFile(intact && framesInFile == 0);
   view_.TakeStopped(name, framesInFile);
+}
+
+// Cuts a WAV take back to its trim point, or repairs its header once more;
+// returns the frames it holds.
+int64_t Recorder::FinishWavFile(const std::string& name) {
+  const WaveFileInfo info = ReadWaveFileInfo(name);
+  const int64_t trimBytes = state_.TrimFrames * capture_.format.BlockAlign();
+  // Never "cut" past the data on disk: after a failed append that would pad
+  // the take with zeros.
+  if (state_.TrimFrames >= 1 && info.valid && trimBytes <= info.dataSize) {
+    SetWavDataLength(name, trimBytes);
+    state_.counters.FramesFlushed = state_.TrimFrames;
+  } else {
+    TrimRiff(name);
+  }
+  return ReadWaveFileInfo(name).frames;
+}
+
+// A full disk, a refused write or a file changed from outside: the take stops
+// rather than go on losing audio.
+void Recorder::StopOnWriteFailure() {
+  state_.writeFailed = true;
+  StopOnError(kWriteFailed);
+}
+
+// A take that cannot go on says why, once, as a critical error (which tells a
+// front end that the take failed), and stops.
+void Recorder::StopOnError(const std::string& text) {
+  if (state_.IsRecording == 1) loop_.pendingStop = true;
+  if (state_.failed) return;
+  state_.failed = true;
+  Log(text, 1);
+  CenteredMessageBox(text, kCritical);
+}
+
+// Audio the device could not deliver is gone; the take says so as soon as it
+// knows, so a gap in the file never goes unnoticed.
+void Recorder::ReportLostFrames() {
+  const int64_t lost = ring_.LostFrames();
+  if (state_.IsRecording != 1 || lost <= state_.LostFrames) return;
+  const int64_t fresh = lost - state_.LostFrames;
+  state_.LostFrames = lost;
+  Log("録音欠落 " + state_.names.RecFileName + " " + std::to_string(fresh), 1);
+  view_.TakeLostFrames(state_.names.RecFileName, fresh);
 }
 
 // Cuts an MP3 take at the end of its last whole frame, at or before the trim
@@ -215,8 +262,7 @@ void Recorder::InputMonitorClicked() {
   if (state_.IsRecording) return;
   if (controls.CheckInputMon == 1) {
     state_.Mp3Mode = 0;
-    SetupCapture(false);
-    if (ring_.OpenCapture(devices_, capture_.inputDevice)) state_.IsMonitoring = 1;
+    if (SetupCapture(false) && ring_.OpenCapture(devices_, capture_.inputDevice)) state_.IsMonitoring = 1;
   } else {
     ring_.CloseCapture();
     state_.IsMonitoring = 0;

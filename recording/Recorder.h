@@ -73,7 +73,11 @@ class Recorder {
   void StopTake();
   void FinishTakeFile();
   int64_t FinishMp3File(const std::string& name);
-  void SetupCapture(bool mp3Mode);
+  int64_t FinishWavFile(const std::string& name);
+  void StopOnWriteFailure();
+  void StopOnError(const std::string& text);
+  void ReportLostFrames();
+  bool SetupCapture(bool mp3Mode);
   bool DecideMp3Mode() const;
   // The hand-off of one collected buffer (RecorderHandOff.cpp).
   bool HandOff(int32_t i);
@@ -87,7 +91,7 @@ class Recorder {
   void ReportStall(int32_t i);
   bool CheckFileLimit(int64_t position);
   bool AutoRecord(int32_t peak, int64_t newestFrame);
-  bool FailInCapture();
+  bool FailInCapture(int32_t code = 0, bool logOnly = false);
   void RestartMonitoring();
 
   WaveBackend& devices_;

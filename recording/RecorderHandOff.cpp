@@ -3,7 +3,6 @@
 
 #include "meters/ApplyGain.h"
 #include "recording/Recorder.h"
-#include "support/MessageBox.h"
 
 namespace lumora {
 
@@ -19,11 +18,7 @@ bool Recorder::HandOff(int32_t i) {
       gained && (state_.Mp3Mode ? EncodeAndStage(output, bytes)
                                 : writer_.WriteDiskBuffer(output, bytes, state_.names.RecFileName, 0) == 1);
   if (!accepted) {
-    // A full disk or a refused write: stop the take rather than go on losing
-    // audio; the file keeps everything already on disk.
-    loop_.pendingStop = true;
-    state_.writeFailed = true;
-    CenteredMessageBox("書き込み失敗", kCritical);
+    StopOnWriteFailure();  // the file keeps everything already on disk
     return false;
   }
   MoveCutPoint(i);

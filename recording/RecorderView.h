@@ -43,6 +43,10 @@ class RecorderView {
   virtual void TakeOpened(const std::string& /*path*/) {}
   virtual void TakeWriting(const std::string& /*path*/) {}
   virtual void TakeStopped(const std::string& /*path*/, int64_t /*framesInFile*/) {}
+  // A warning to show: `frames` of audio the device could not deliver (the
+  // program was stalled for longer than the capture ring holds) are missing
+  // from the take's file at this point.
+  virtual void TakeLostFrames(const std::string& /*path*/, int64_t /*frames*/) {}
 };
 
 // A view that shows nothing: for front ends without a window.

@@ -43,6 +43,11 @@ struct RecordingState {
   int64_t lastLoudFrame = -1;
   // A write was refused: the take is stopping and nothing more goes to its file.
   bool writeFailed = false;
+  // The take is stopping on an error, which was shown.
+  bool failed = false;
+  // Frames the device could not deliver in this take (the ring was full for
+  // longer than it holds); reported as they become known.
+  int64_t LostFrames = 0;
 };
 
 struct LoopState {

@@ -69,7 +69,7 @@ void AddButtonsSection(GalleryPage& page) {
   page.Add(shadowed, "Disable3D 0");
   for (int type : {0, 1}) {
     UC_Buttons* ok = Strip(page, 2400, 330);
-    ok->SetOKCancel(1, 0, type);
+    ok->SetOKCancel(1, 1, type);  // sized by the page's factor, not the fixed 2400 × 330
     page.Add(ok, QStringLiteral("SetOKCancel type %1").arg(type));
   }
 }

@@ -30,10 +30,10 @@ void AddFacesSection(GalleryPage& page) {
   const struct {
     int style;
     const char* name;
-  } styles[] = {{-1, "-1 frame"}, {1, "1 bevel"}, {2, "2 gradient"}, {5, "5 tube"}, {6, "6 tube"},
-                {7, "7 tube+frame"}, {12, "12 pillow"}, {13, "13 round"}, {14, "14 metal"}, {15, "15 metal"}};
-  for (const auto& s : styles)
-    page.Add(new Swatch(size, [&](Surface& f) { PaintFace(f, s.style); }), s.name);
+  } styles[] = {{-1, "-1 frame"}, {1, "1 bevel"},      {2, "2 gradient"}, {5, "5 tube"},
+                {6, "6 tube"},    {7, "7 tube+frame"}, {12, "12 pillow"}, {13, "13 round"},
+                {14, "14 metal"}, {15, "15 metal"}};
+  for (const auto& s : styles) page.Add(new Swatch(size, [&](Surface& f) { PaintFace(f, s.style); }), s.name);
 
   page.Row();
   page.Add(new Swatch(size, [](Surface& f) { PaintFace(f, 7, 0xE0E0E0, 0x00C000, 0x006000); }), "7 green");
@@ -48,7 +48,8 @@ void AddFacesSection(GalleryPage& page) {
                         [&](Surface& f) {
                           SetControlFont(&f, -2, nullptr, fontSize, false, false, face);
                           f.SetForeColor(SystemColor(kSysButtonText));
-                          PlaceCaption(f, QRect(0, 0, 0, PxToTwips(f.H())), QStringLiteral("録音レベル 再生 Ag"), 7);
+                          PlaceCaption(f, QRect(0, 0, 0, PxToTwips(f.H())),
+                                       QStringLiteral("録音レベル 再生 Ag"), 7);
                         }),
              face);
   }

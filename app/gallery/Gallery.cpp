@@ -10,6 +10,8 @@ std::unique_ptr<GalleryPage> BuildGallery(double sizeRate) {
   AddFacesSection(*page);
   AddButtonsSection(*page);
   AddSlidersSection(*page);
+  AddTextPanelsSection(*page);
+  AddMetersSection(*page);
   page->adjustSize();
   return page;
 }

@@ -9,5 +9,7 @@ class GalleryPage;
 void AddFacesSection(GalleryPage& page);
 void AddButtonsSection(GalleryPage& page);
 void AddSlidersSection(GalleryPage& page);
+void AddTextPanelsSection(GalleryPage& page);
+void AddMetersSection(GalleryPage& page);
 
 }  // namespace lumora

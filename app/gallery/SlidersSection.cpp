@@ -59,7 +59,9 @@ void AddSlidersSection(GalleryPage& page) {
     Color color;
     bool noGrad;
     const char* text;
-  } bars[] = {{0, 0xC08040, false, ""}, {40, 0xC08040, false, "00:01:23"}, {100, 0x3070D0, false, "再生 03:25"},
+  } bars[] = {{0, 0xC08040, false, ""},
+              {40, 0xC08040, false, "00:01:23"},
+              {100, 0x3070D0, false, "再生 03:25"},
               {65, 0x30A030, true, ""}};
   for (const auto& b : bars) {
     auto* bar = new UC_Bar(&page);

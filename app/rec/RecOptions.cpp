@@ -1,5 +1,6 @@
 #include "app/rec/RecOptions.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace lumora::rec {
@@ -43,13 +44,16 @@ It stops as the stop button does at the end of the input file, after --seconds,
 or on SIGINT/SIGTERM, then exits 0. With --remote, --commands or --remote-script
 no take starts by itself: the commands start and stop takes, --seconds counts
 the run's time, and the run also ends at the end of standard input (--commands)
-or once the script is over and no take runs (--remote-script). Failing to start (no device, a folder that
-cannot be written) exits 1 with the reason on stderr, and so does a take that
-had to stop early (a full disk); bad options exit 2.
+or once the script is over and no take runs (--remote-script). Failing to start
+(no device, a folder that cannot be written, a file another recorder is
+writing) exits 1 with the reason on stderr, and so does a take that stopped on
+an error (a full disk, a lost device); bad options exit 2.
 
 Events, one line each on stdout:
   start PATH           a take opened its file
   write PATH           an armed take started writing
+  lost PATH FRAMES     FRAMES frames the device could not deliver (a stall longer
+                       than the capture ring holds) are missing at this point
   stop PATH FRAMES     a take ended; FRAMES = sample frames in the file
   tally CODE           the simulated remote box received a tally command
 )";
@@ -73,7 +77,7 @@ bool Apply(RecOptions& options, const std::string& arg, const std::string& value
   } else if (arg == "--seconds") {
     char* end = nullptr;
     options.seconds = std::strtod(value.c_str(), &end);
-    if (value.empty() || *end != '\0' || options.seconds <= 0) {
+    if (value.empty() || *end != '\0' || !std::isfinite(options.seconds) || options.seconds <= 0) {
       error = "--seconds needs a positive number, not \"" + value + "\"";
       return false;
     }

@@ -1,5 +1,7 @@
 #include "app/rec/RecSetup.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "formats/Wav.h"
@@ -39,6 +41,37 @@ void SelectFormat(FormatSelectors& selectors, int32_t rate, int32_t bits, int32_
   selectors.rateText = std::to_string(rate);
   selectors.bitsIndex = bits == 24 ? 0 : bits == 8 ? 2 : 1;
   selectors.channelsIndex = channels == 2 ? 0 : 1;
+}
+
+// Stored settings brought into the ranges of the window's selectors and
+// sliders before anything is sized: a rate that is not one of the twelve is
+// 44100, bits other than 24, 16 or 8 are 24, channels other than 2 mono.
+void SelectStoredFormat(FormatSelectors& selectors, const Settings& settings) {
+  const int32_t rate = settings.ReadWhole("nFreq");
+  const bool listed = std::find(std::begin(kWaveRates), std::end(kWaveRates), rate) != std::end(kWaveRates);
+  const int32_t bits = settings.ReadShort("nBit");
+  SelectFormat(selectors, listed ? rate : 44100, bits == 16 || bits == 8 ? bits : 24, settings.ReadShort("nCh"));
+}
+
+// The simulated source is device 0. Otherwise --input or the stored name; no
+// name at all is the system's default input (the desktop's microphone), not
+// whatever device happens to be listed first (often a monitor of an output).
+// (Built in one return, not by assigning short literals: GCC 12's optimiser
+// reads those as overlapping copies and warns.)
+std::string InputDeviceName(const RecOptions& options, const Settings& settings) {
+  if (!options.inputFile.empty() || options.testSignal) return std::to_string(0);
+  const std::string name = options.inputName.empty() ? settings.ReadText("DeviceInName") : options.inputName;
+  return name.empty() ? std::to_string(-1) : name;
+}
+
+// The recording level slider: -60.0 ... +20.0 dB in whole tenths.
+float RecLevelOf(const Settings& settings) {
+  const float db = settings.ReadDecimal("RecLevel");
+  return std::isfinite(db) ? std::clamp(std::trunc(db * 10.0f) / 10.0f, -60.0f, 20.0f) : 0.0f;
+}
+
+int32_t ReadClamped(const Settings& settings, const char* key, int32_t low, int32_t high) {
+  return std::clamp(settings.ReadWhole(key), low, high);
 }
 
 // MP3 is offered when the encoder works and takes the format at some bit rate.
@@ -117,19 +150,13 @@ std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, Simulated
 bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBackend& devices,
                      Recorder& recorder, std::string& error) {
   FormatSelectors& selectors = recorder.selectors;
-  selectors.inputDevice = options.inputName.empty() ? settings.ReadText("DeviceInName") : options.inputName;
-  // No name at all: the system's default input (the desktop's microphone), not
-  // whatever device happens to be listed first (often a monitor of an output).
-  if (selectors.inputDevice.empty()) selectors.inputDevice = "-1";
+  selectors.inputDevice = InputDeviceName(options, settings);
   selectors.outputDevice = settings.ReadText("DeviceOutName");
-  SelectFormat(selectors, settings.ReadWhole("nFreq"), settings.ReadShort("nBit"), settings.ReadShort("nCh"));
+  SelectStoredFormat(selectors, settings);
   if (!options.inputFile.empty()) {
     const WaveFileInfo info = ReadWaveFileInfo(options.inputFile);
-    selectors.inputDevice = "0";
     SelectFormat(selectors, info.sampleRate, info.bitsPerSample, info.channels);
-  } else if (options.testSignal) {
-    selectors.inputDevice = "0";
-  } else if (!options.inputName.empty() && options.inputName != "-1" &&
+  } else if (!options.testSignal && !options.inputName.empty() && options.inputName != "-1" &&
              FindWaveDevice(devices, true, options.inputName, false) < 0) {
     // A device named on the command line must exist: recording from another
     // one instead would surprise. (A stored name falls back to the default.)
@@ -140,8 +167,8 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   controls.CheckUseTH = settings.ReadShort("AutoRec");
   controls.CheckSequential = settings.ReadShort("Sequential");
   controls.CheckModemp3 = settings.ReadWhole("Modemp3");
-  controls.HScrollRec = {settings.ReadWhole("StartLevel"), settings.ReadWhole("EndLevel"),
-                         settings.ReadWhole("EndTime")};
+  controls.HScrollRec = {ReadClamped(settings, "StartLevel", -600, 0), ReadClamped(settings, "EndLevel", -600, 0),
+                         ReadClamped(settings, "EndTime", 1, 200)};
   controls.DataPath = ResolveDataPath(settings);
   // The window falls back to a default folder when the stored one is gone; a
   // folder given on the command line must exist, or the take would go elsewhere.
@@ -151,7 +178,7 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
       return false;
     }
   }
-  recorder.SetRecLevel(settings.ReadDecimal("RecLevel"));
+  recorder.SetRecLevel(RecLevelOf(settings));
   // The format as the take will see it, for the MP3 choice.
   CaptureFormat capture;
   SetupFormat(selectors, devices, capture);

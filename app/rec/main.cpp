@@ -33,6 +33,9 @@ void CatchSignals() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // Past a file-size limit a write then fails as on a full disk, and the take
+  // ends as it does there, instead of the signal ending the program.
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 // The take events on stdout, one line each, at once; the recording tally light
@@ -43,6 +46,9 @@ class PrintingView final : public SilentRecorderView {
   void TakeWriting(const std::string& path) override { PrintEvent("write " + path); }
   void TakeStopped(const std::string& path, int64_t frames) override {
     PrintEvent("stop " + path + " " + std::to_string(frames));
+  }
+  void TakeLostFrames(const std::string& path, int64_t frames) override {
+    PrintEvent("lost " + path + " " + std::to_string(frames));
   }
   void SetRecordingTally(bool on) override {
     if (tally) tally->SetTallyOutput(2, on);
@@ -111,14 +117,19 @@ class Run {
     if (options_.CommandDriven()) {
       return driver_.Finished() || (options_.seconds > 0 && RunSeconds() >= options_.seconds);
     }
-    if (options_.seconds > 0 &&
-        recorder_.CapturedFrames() >= options_.seconds * recorder_.Capture().format.nFreq) {
-      return true;
-    }
+    if (TimeIsUp()) return true;
     return !recorder_.State().IsRecording && !recorder_.Loop().pendingStart;
   }
 
   double RunSeconds() const { return ActiveClock().MonotonicSeconds() - start_; }
+
+  // --seconds of audio. A run whose takes never collect a buffer (automatic
+  // takes that stop at once) ends by its clock instead, a second later.
+  bool TimeIsUp() const {
+    if (options_.seconds <= 0) return false;
+    const double frames = options_.seconds * recorder_.Capture().format.nFreq;
+    return recorder_.CapturedFrames() >= frames || RunSeconds() >= options_.seconds + 1.0;
+  }
 
   // Simulated time moves 40 ms per tick; real time as the tick asks.
   void Step() {

@@ -16,19 +16,13 @@
 
 namespace lumora::test {
 
-struct ShownMessage {
-  std::string text;
-  int32_t style = 0;
-  std::string title;
-};
-
 // Sends the log into a temporary folder and catches the message boxes.
 class CaptureTest : public testing::Test {
  protected:
   void SetUp() override {
     ConfigureLog(LogConfig{1, dir_.folder(), "host", "test"});
-    SetMessagePresenter([this](const std::string& text, int32_t style, const std::string& title) {
-      messages_.push_back({text, style, title});
+    SetMessagePresenter([this](const std::string& text, int32_t, const std::string&) {
+      messages_.push_back(text);
       return static_cast<int32_t>(kAnswerOk);
     });
   }
@@ -39,22 +33,20 @@ class CaptureTest : public testing::Test {
   }
 
   TempDir dir_;
-  std::vector<ShownMessage> messages_;
+  std::vector<std::string> messages_;
 };
 
-// A backend with device names only; it counts how often it was asked.
+// A backend with device names only.
 class NamesOnly final : public WaveBackend {
  public:
   NamesOnly(std::vector<std::string> inputs, std::vector<std::string> outputs)
       : inputs_(std::move(inputs)), outputs_(std::move(outputs)) {}
   std::vector<std::string> DeviceNames(WaveDirection direction) override {
-    ++listings;
     return direction == WaveDirection::kInput ? inputs_ : outputs_;
   }
   int32_t Open(WaveDirection, int32_t, const WaveFormat&, std::unique_ptr<WaveDevice>&) override {
     return kWaveNotSupported;
   }
-  int listings = 0;
 
  private:
   std::vector<std::string> inputs_;

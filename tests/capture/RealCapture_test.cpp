@@ -23,7 +23,7 @@ TEST_F(RealCapture, RecordsTheServersSineSourceWithoutAGap) {
   ASSERT_GE(id, 0);
   CaptureRing ring;
   ASSERT_EQ(ring.SetupCaptureBuffers(MakeWaveFormat(SampleFormat{48000, 16, 2}), 4800), 1);
-  ASSERT_EQ(ring.OpenCapture(*backend, id), 1) << (messages_.empty() ? "" : messages_[0].text);
+  ASSERT_EQ(ring.OpenCapture(*backend, id), 1) << (messages_.empty() ? "" : messages_[0]);
   std::vector<uint8_t> captured;
   ASSERT_TRUE(test::WaitFor(std::chrono::seconds(5), [&] {
     for (int32_t i = ring.NextBuffer(); ring.Flags(i) & kWaveDone; i = ring.NextBuffer()) {

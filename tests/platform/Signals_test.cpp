@@ -30,24 +30,8 @@ TEST_P(ToneInEveryFormat, HasItsFrequencyAndLevelOnEveryChannel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ToneInEveryFormat,
-                         testing::Combine(testing::Values(8000, 44100, 192000), testing::Values(8, 16, 24),
+                         testing::Combine(testing::Values(8000, 192000), testing::Values(8, 16, 24),
                                           testing::Values(1, 2)));
-
-TEST(Generators, NoiseIsRepeatableInAnyBlockSizeAndStaysUnderItsLevel) {
-  const WaveFormat format = Format(48000, 24, 2);
-  auto noise = MakeNoise(-10.0, 7);
-  const std::vector<uint8_t> whole = Render(*noise, format, 1000, 9000);
-  std::vector<uint8_t> pieces;
-  for (int64_t first = 1000; first < 10000; first += 1250) {
-    const auto part = Render(*noise, format, first, std::min<int64_t>(1250, 10000 - first));
-    pieces.insert(pieces.end(), part.begin(), part.end());
-  }
-  EXPECT_EQ(pieces, whole);
-  EXPECT_NE(Render(*MakeNoise(-10.0, 8), format, 1000, 9000), whole);  // another seed, another noise
-  const int32_t peak = MeasureTone(whole, 24, 2, 48000, 0, 9000).peak;
-  EXPECT_LE(peak, 0.3163 * 8388607);
-  EXPECT_GE(peak, 0.30 * 8388607);
-}
 
 TEST(Generators, AScriptPlaysItsSegmentsAndEndsInSilence) {
   const WaveFormat format = Format(8000, 8, 2);  // silence is 128 here

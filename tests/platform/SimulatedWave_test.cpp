@@ -73,24 +73,6 @@ TEST_F(SimulatedInput, FillsBuffersInOrderCountsLostFramesStopsAndResets) {
   EXPECT_EQ(PositionOf(*device_), 0);
 }
 
-TEST_F(SimulatedInput, SourcesRunOnTheirOwnTimelineWhetherHeardOrNot) {
-  sim_.Advance(1.999);
-  EXPECT_FALSE(sim_.InputFinished(0));
-  sim_.Advance(0.001);
-  EXPECT_TRUE(sim_.InputFinished(0));  // heard by nobody, it ends with its timeline
-  const int32_t late = sim_.AddInput("late", Script());
-  const int32_t endless = sim_.AddInput("endless", MakeTone(1000, -20));
-  sim_.Advance(0.75);
-  ASSERT_TRUE(OpenWith(1, late));
-  sim_.Advance(0.25);  // opened but not started: frames still pass by
-  ASSERT_EQ(device_->Start(), 0);
-  sim_.Advance(0.1);
-  EXPECT_EQ(buffers_->Recorded(), Expected(44100, kTenthFrames));
-  EXPECT_FALSE(sim_.InputFinished(late));
-  EXPECT_FALSE(sim_.InputFinished(endless));
-  EXPECT_FALSE(sim_.InputFinished(7));
-}
-
 TEST_F(SimulatedInput, AWithheldBufferIsFilledButNeverMarkedDone) {
   ASSERT_TRUE(OpenWith(3));
   sim_.WithholdDoneAfter(1);
@@ -103,26 +85,6 @@ TEST_F(SimulatedInput, AWithheldBufferIsFilledButNeverMarkedDone) {
   // The device has let go of it, so even a reset does not hand it back.
   EXPECT_EQ(device_->Reset(), 0);
   EXPECT_EQ(Header(1).Flags(), kWavePrepared | kWaveInQueue);
-}
-
-TEST(SimulatedQueue, ChecksTheQueueRules) {
-  SimulatedWave sim;
-  sim.AddInput("mic", MakeSilence());
-  HeaderSet buffers(kWaveQueueCapacity + 1, 400);
-  std::vector<uint8_t> bytes(402);
-  WaveHeader odd{.data = bytes.data(), .length = 402};  // not whole 4-byte frames
-  WaveHeader empty;
-  std::unique_ptr<WaveDevice> device;  // after the headers: it lets go of them first
-  ASSERT_EQ(sim.Open(WaveDirection::kInput, 0, kCd, device), 0);
-  WaveHeader& first = buffers.headers[0];
-  EXPECT_EQ(device->Queue(first), kWaveUnprepared);
-  ASSERT_EQ(buffers.Queue(*device, 0, kWaveQueueCapacity), 0);
-  EXPECT_EQ(device->Queue(first), kWaveStillPlaying);
-  EXPECT_EQ(buffers.Queue(*device, kWaveQueueCapacity, kWaveQueueCapacity + 1), kWaveQueueFull);
-  for (WaveHeader* header : {&odd, &empty}) {
-    ASSERT_EQ(device->Prepare(*header), 0);
-    EXPECT_EQ(device->Queue(*header), kWaveInvalidParam);
-  }
 }
 
 // A file of every format in, the same bytes out, then silence; the source says
@@ -183,36 +145,6 @@ TEST(SimulatedFileInputErrors, BadFilesGiveClearCodesAndACutFilePlaysWhatItHolds
   std::vector<uint8_t> expected(400, 0x11);
   expected.resize(1600, 0);
   EXPECT_EQ(test::Render(*cut, cut->PreferredFormat(), 100, 400), expected);
-}
-
-TEST(SimulatedOutput, PlaysQueuedBuffersIntoMemoryPausesAndResets) {
-  SimulatedWave sim;
-  sim.AddOutput("speaker");
-  HeaderSet buffers(3, kTenthBytes);
-  for (size_t k = 0; k < 3; ++k)
-    std::fill(buffers.data[k].begin(), buffers.data[k].end(), static_cast<uint8_t>(k + 1));
-  std::unique_ptr<WaveDevice> device;
-  ASSERT_EQ(sim.Open(WaveDirection::kOutput, 0, kCd, device), 0);
-  sim.Advance(0.5);  // nothing queued: silence, which is neither kept nor counted
-  ASSERT_EQ(buffers.Queue(*device, 0, 3), 0);
-  sim.Advance(0.1);
-  ASSERT_EQ(device->Pause(), 0);
-  sim.Advance(1.0);
-  EXPECT_FALSE(buffers.Done(1));
-  EXPECT_EQ(PositionOf(*device), kTenthFrames);
-  ASSERT_EQ(device->Restart(), 0);
-  sim.Advance(0.5);
-  EXPECT_EQ(sim.OutputBytes(0), buffers.Recorded());
-  EXPECT_EQ(sim.OutputBytes(0).size(), static_cast<size_t>(3 * kTenthBytes));
-  EXPECT_EQ(PositionOf(*device), 3 * kTenthFrames);
-
-  // A reset hands back what is still queued, unplayed, and starts the count anew.
-  ASSERT_EQ(buffers.Queue(*device, 0, 2), 0);
-  sim.Advance(0.05);
-  ASSERT_EQ(device->Reset(), 0);
-  EXPECT_TRUE(buffers.Done(0) && buffers.Done(1));
-  EXPECT_EQ(sim.OutputBytes(0).size(), static_cast<size_t>(3 * kTenthBytes + kTenthBytes / 2));
-  EXPECT_EQ(PositionOf(*device), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,9 +37,9 @@ struct RunResult {
 class LumoraRec : public ::testing::Test {
  protected:
   // Runs lumora-rec with its settings and per-user folders inside the test's folder.
-  RunResult Run(const std::string& args) {
+  RunResult Run(const std::string& args, const std::string& shellPrefix = "") {
     const std::string err = dir_.file("stderr.txt");
-    const std::string command = Env() + kRec + " --ini " + dir_.file("rec.ini") +
+    const std::string command = Env() + shellPrefix + kRec + " --ini " + dir_.file("rec.ini") +
                                 " --set DataPath=" + dir_.folder() + " " + args + " 2>" + err;
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -50,7 +52,7 @@ class LumoraRec : public ::testing::Test {
     return result;
   }
   std::string Env() const {
-    return "XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state ";
+    return "export XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state; ";
   }
 
   // A 16-bit stereo WAV file of `frames` frames: a ramp, or silence and bursts.
@@ -78,8 +80,13 @@ std::vector<unsigned char> DataOf(const std::string& path) {
 TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
   const int64_t frames = 48000 * 3 + 1234;  // 3.26 s: the last buffer is partial
   const std::string input = MakeInput("in.wav", 48000, Ramp(frames));
-  const RunResult run = Run("--input-file " + input + " --fast");
+  const RunResult run = Run("--input-file " + input + " --fast --set DebugLogPath=" + dir_.folder() + "logs");
   ASSERT_EQ(run.exitCode, 0) << run.err;
+  char today[16];  // simulated time must not reach the log's dates
+  const std::time_t now = std::time(nullptr);
+  std::strftime(today, sizeof today, "%Y%m%d", std::localtime(&now));
+  EXPECT_EQ(std::filesystem::directory_iterator(dir_.folder() + "logs")->path().filename().string().substr(0, 8),
+            today);
   const std::string take = dir_.file("new.wav");
   const int64_t recorded = 48000 * 3 + 4800;
   EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(recorded) + "\n");
@@ -87,33 +94,6 @@ TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
   expected.resize(static_cast<size_t>(recorded * 4), 0);
   EXPECT_EQ(DataOf(take), expected);
   EXPECT_TRUE(ReadWithSndfile(take).strict);
-}
-
-TEST_F(LumoraRec, RecordsMp3AtTheChosenBitRate) {
-  // 14 buffers of 6912 frames; the stream decodes to one MPEG frame more (the encoder's delay).
-  const std::string input = MakeInput("in.wav", 48000, Ramp(48000 * 2));
-  const RunResult run = Run("--input-file " + input + " --fast --set Modemp3=1 --set mp3BitRate=192");
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string take = dir_.file("new.mp3");
-  EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(14 * 6912 + 1152) + "\n");
-  MpegInfo info;
-  ASSERT_EQ(ParseMpegFile(take, 1, info), 1);
-  EXPECT_EQ(info.Bitrate, 192);
-  EXPECT_EQ(info.SampleRate, 48000);
-}
-
-TEST_F(LumoraRec, AFastRunLogsTheRealDate) {
-  const std::string input = MakeInput("in.wav", 44100, Ramp(44100));
-  ASSERT_EQ(Run("--input-file " + input + " --fast --set DebugLogPath=" + dir_.folder() + "logs").exitCode,
-            0);
-  char today[16];
-  const std::time_t now = std::time(nullptr);
-  std::strftime(today, sizeof today, "%Y%m%d", std::localtime(&now));
-  bool found = false;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_.folder() + "logs")) {
-    found = found || entry.path().filename().string().rfind(std::string(today) + " - ", 0) == 0;
-  }
-  EXPECT_TRUE(found) << "simulated time must not reach the log's dates";
 }
 
 TEST_F(LumoraRec, SequentialAutomaticTakesOfBursts) {
@@ -143,58 +123,85 @@ TEST_F(LumoraRec, SequentialAutomaticTakesOfBursts) {
   EXPECT_FALSE(std::filesystem::exists(dir_.file("new04.wav")));
 }
 
-TEST_F(LumoraRec, FailuresToStartExitNonZeroWithTheReason) {
+// Refusals exit 1 (the run cannot do what it was asked) or 2 (bad options)
+// with the reason on stderr, promptly: a pipe as the input file is refused,
+// not waited on.
+TEST_F(LumoraRec, RefusalsExitNonZeroWithTheReason) {
   const std::string input = MakeInput("in.wav", 44100, Ramp(4410));
-  RunResult run = Run("--input-file " + input + " --fast --set DataPath=/proc/");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("書き込み失敗"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out, "");
-
-  run = Run("--input-file=" + input + " --fast --set=DataPath=" + dir_.folder() + "gone/");
-  EXPECT_EQ(run.exitCode, 1) << "a folder named on the command line must exist";
-  EXPECT_NE(run.err.find("gone/"), std::string::npos) << run.err;
-
-  run = Run("--input-file " + dir_.file("missing.wav") + " --fast");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("missing.wav"), std::string::npos) << run.err;
-
-  run = Run("--input \"No such microphone\" --seconds 1");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("No such microphone"), std::string::npos) << run.err;
-
-  run = Run("--bogus");
-  EXPECT_EQ(run.exitCode, 2);
-  run = Run("--set NoSuchKey=1 --test-signal --seconds 1");
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_NE(run.err.find("NoSuchKey"), std::string::npos);
-  run = Run("--help");
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(run.out.find("--input-file"), std::string::npos);
+  ASSERT_EQ(mkfifo(dir_.file("fifo.wav").c_str(), 0600), 0);
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"--input-file " + input + " --fast --set DataPath=/proc/", 1, "書き込み失敗"},
+      {"--input-file=" + input + " --fast --set=DataPath=" + dir_.folder() + "gone/", 1, "gone/"},
+      {"--input-file " + dir_.file("missing.wav") + " --fast", 1, "missing.wav"},
+      {"--input-file " + dir_.file("fifo.wav") + " --fast", 1, "fifo.wav"},
+      {"--input \"No such microphone\" --seconds 1", 1, "No such microphone"},
+      {"--set NoSuchKey=1 --test-signal --seconds 1", 2, "NoSuchKey"},
+      {"--test-signal --seconds nan", 2, "nan"},
+      {"--test-signal --seconds inf", 2, "inf"},
+  };
+  for (const auto& [args, code, reason] : cases) {
+    const RunResult run = Run(args, "timeout 20 ");
+    EXPECT_EQ(run.exitCode, code) << args;
+    EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << args;
+  }
 }
 
-// A real-time take of a file, ended by a signal after `seconds`.
-pid_t StartRealTime(const std::vector<std::string>& args) {
+// Settings out of range and takes that stop at once: brought into range, and
+// every run ends.
+TEST_F(LumoraRec, OutOfRangeSettingsNeitherSizeNorLoopForEver) {
+  const std::string tone = MakeInput("tone.wav", 44100, std::vector<int16_t>(44100 * 2 * 8, 3000));
+  RunResult run = Run("--test-signal --seconds 0.5 --set nFreq=100000000", "timeout 20 ");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadWithSndfile(dir_.file("new.wav")).rate, 44100);
+  // Loud enough to start, never above the end level: takes that stop at once.
+  run = Run("--input-file " + tone + " --fast --seconds 3 --set AutoRec=1 --set Sequential=1 --set EndTime=0 " +
+                "--set StartLevel=-60 --set EndLevel=0",
+            "timeout 20 ");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
+// Past a file-size limit the take ends as on a full disk, not by the signal.
+TEST_F(LumoraRec, AFileSizeLimitEndsTheTakeAsAFullDiskDoes) {
+  const std::string input = MakeInput("in.wav", 44100, Ramp(44100 * 10));
+  const RunResult run = Run("--input-file " + input + " --fast", "ulimit -f 2000; ");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("書き込み失敗"), std::string::npos) << run.err;
+  const std::string take = dir_.file("new.wav");
+  const auto view = ReadWithSndfile(take);
+  EXPECT_TRUE(view.strict) << view.log;
+  EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(view.frames) + "\n");
+  EXPECT_GT(view.frames, 0);
+}
+
+// lumora-rec in a process of its own, its stdout to `out`.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& out = "/dev/null") {
   const pid_t pid = fork();
   if (pid == 0) {
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    freopen("/dev/null", "w", stdout);
+    if (!freopen(out.c_str(), "w", stdout)) _exit(126);
     execv(argv[0], argv.data());
     _exit(127);
   }
   return pid;
 }
 
+int WaitExit(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TEST_F(LumoraRec, AKilledTakeLeavesAValidFileOfEverythingFlushed) {
   const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
   const std::string ini = dir_.file("rec.ini");
   const pid_t pid =
-      StartRealTime({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+      Spawn({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
   std::this_thread::sleep_for(std::chrono::milliseconds(4500));
   kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
+  WaitExit(pid);
   const std::string take = dir_.file("new.wav");
   const auto view = ReadWithSndfile(take, true);
   ASSERT_TRUE(view.opened && view.strict) << view.log;
@@ -205,19 +212,50 @@ TEST_F(LumoraRec, AKilledTakeLeavesAValidFileOfEverythingFlushed) {
   EXPECT_TRUE(std::equal(data.begin(), data.end(), source.begin())) << "the file's start, unchanged";
 }
 
-TEST_F(LumoraRec, SigtermStopsTheTakeAsTheStopButtonDoes) {
+// A second recorder on the folder must not empty the file a running take
+// writes; SIGTERM then ends that take as the stop button does.
+TEST_F(LumoraRec, ARunningTakesFileIsLeftAloneAndSigtermStopsIt) {
   const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
-  const pid_t pid = StartRealTime(
-      {kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  const pid_t pid =
+      Spawn({kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const RunResult second = Run("--input-file " + input + " --fast --ini " + dir_.file("second.ini"));
+  EXPECT_EQ(second.exitCode, 1);
+  EXPECT_NE(second.err.find("書き込み失敗"), std::string::npos) << second.err;
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
   kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  const auto view = ReadWithSndfile(dir_.file("new.wav"));
+  EXPECT_EQ(WaitExit(pid), 0);
+  const std::string take = dir_.file("new.wav");
+  const auto view = ReadWithSndfile(take);
   ASSERT_TRUE(view.opened && view.strict) << view.log;
-  EXPECT_GE(view.frames, 44100);
+  EXPECT_GE(view.frames, 2 * 44100);
   EXPECT_EQ(view.frames % 4410, 0);
+  const auto data = DataOf(take);
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), DataOf(input).begin()));
+}
+
+// Four sequential recorders started at once on one folder: four numbers.
+TEST_F(LumoraRec, SequentialRecordersSharingAFolderClaimDistinctNumbers) {
+  const std::string input = MakeInput("in.wav", 44100, Ramp(44100 * 2));
+  std::vector<pid_t> pids;
+  for (int k = 0; k < 4; ++k) {
+    const std::string n = std::to_string(k);
+    pids.push_back(Spawn({kRec, "--ini", dir_.file(n + ".ini"), "--set", "DataPath=" + dir_.folder(), "--set",
+                          "Sequential=1", "--input-file", input, "--fast"},
+                         dir_.file(n + ".out")));
+  }
+  for (const pid_t pid : pids) EXPECT_EQ(WaitExit(pid), 0);
+  std::set<std::string> takes;
+  for (int k = 0; k < 4; ++k) {
+    const auto bytes = ReadFileBytes(dir_.file(std::to_string(k) + ".out"));
+    const std::string out(bytes.begin(), bytes.end());
+    const size_t at = out.find("stop ");
+    ASSERT_NE(at, std::string::npos) << out;
+    const std::string path = out.substr(at + 5, out.rfind(' ') - at - 5);
+    takes.insert(path);
+    EXPECT_EQ(ReadWithSndfile(path).frames, std::stoll(out.substr(out.rfind(' ')))) << path;
+  }
+  EXPECT_EQ(takes.size(), 4u);
 }
 
 TEST_F(LumoraRec, RecordsFiveSecondsFromTheSoundServer) {

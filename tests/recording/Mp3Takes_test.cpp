@@ -64,15 +64,6 @@ TEST_F(Mp3Takes, ATakeIsABareStreamThatPlaysAsLongAsItsFrames) {
   EXPECT_NEAR(20 * std::log10(Rms(decoded.samples) / expected), 0.0, 0.6) << "level within 0.6 dB";
 }
 
-TEST_F(Mp3Takes, AnArmedTakeThatNeverWroteLeavesNoFile) {
-  UseMp3(MakeSilence());
-  recorder_->controls.CheckUseTH = 1;
-  Start();
-  TickFor(1.5);
-  Stop();
-  EXPECT_FALSE(std::filesystem::exists(dir_.file("new.mp3")));
-}
-
 TEST_F(Mp3Takes, AnAutomaticTakeIsCutAtTheBytesOfItsLastLoudBuffer) {
   UseMp3(MakeScript({{SignalSegment::Kind::kTone, 1.0, 1000.0, -6.0}, {SignalSegment::Kind::kSilence, 3.0}}));
   recorder_->controls.CheckUseTH = 1;
@@ -94,13 +85,6 @@ TEST_F(Mp3Takes, AnAutomaticTakeIsCutAtTheBytesOfItsLastLoudBuffer) {
   const SndfileView decoded = Decoded(path);
   EXPECT_GE(decoded.frames, 44100) << "the whole second of tone";
   EXPECT_LE(decoded.frames, 44100 + 3 * 6912);
-}
-
-TEST_F(Mp3Takes, ANonNumericBitRateRecordsWav) {
-  UseMp3(MakeSilence(), "自動");
-  Start();
-  EXPECT_EQ(recorder_->State().Mp3Mode, 0);
-  EXPECT_EQ(recorder_->State().names.RecFileName, dir_.file("new.wav"));
 }
 
 TEST_F(Mp3Takes, AFullDiskStopsTheTakeWithWhatIsOnDisk) {

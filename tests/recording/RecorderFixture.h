@@ -49,6 +49,9 @@ class RecordingView final : public RecorderView {
   void TakeStopped(const std::string& path, int64_t frames) override {
     events.push_back("stop " + path + " " + std::to_string(frames));
   }
+  void TakeLostFrames(const std::string& path, int64_t frames) override {
+    events.push_back("lost " + path + " " + std::to_string(frames));
+  }
 
   int32_t recButton[3] = {0, 0, 0};
   bool monitorEnabled = true;
@@ -75,8 +78,9 @@ class RecorderFixture : public ::testing::Test {
     log.machine = "TEST";
     log.session = "lumora";
     ConfigureLog(log);
-    SetMessagePresenter([this](const std::string& text, int32_t, const std::string&) {
+    SetMessagePresenter([this](const std::string& text, int32_t style, const std::string&) {
       messages_.push_back(text);
+      critical_ += (style & 0x70) == kCritical ? 1 : 0;
       return kAnswerOk;
     });
     settings_.UseIniFile(dir_.file("lumora.ini"));
@@ -132,6 +136,7 @@ class RecorderFixture : public ::testing::Test {
   std::unique_ptr<Recorder> recorder_;
   int32_t input_ = -1;
   std::vector<std::string> messages_;
+  int32_t critical_ = 0;  // messages shown as critical errors
 };
 
 }  // namespace test

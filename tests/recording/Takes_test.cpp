@@ -95,25 +95,6 @@ TEST_F(Takes, LongTakeGrowsInFlushStepsWithAValidHeaderAfterEach) {
   EXPECT_EQ(FileSizeByName(path), 44 + 7 * 176400);
 }
 
-TEST_F(Takes, StartWhileRecordingOnlyRedrawsTheButton) {
-  Use(MakeSilence());
-  Start();
-  Start();
-  EXPECT_EQ(view_.events.size(), 1u);
-  EXPECT_EQ(view_.recButton[1], 2);
-}
-
-TEST_F(Takes, ArmedTakeStoppedBeforeTheStartLevelLeavesNoFile) {
-  Use(MakeSilence());
-  recorder_->controls.CheckUseTH = 1;
-  Start();
-  TickFor(2.0);
-  Stop();
-  EXPECT_FALSE(std::filesystem::exists(dir_.file("new.wav")));
-  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + dir_.file("new.wav"),
-                                                    "stop " + dir_.file("new.wav") + " 0"}));
-}
-
 // 1 s of silence, 1.05 s of noise, 7 s of silence: the take starts with the
 // noise, keeps all of it although its end lies inside a buffer, and is cut back.
 // The silence time is longer than a lap of the ring, so buffers that still
@@ -170,28 +151,6 @@ TEST_F(Takes, SequentialTakesReuseTheLowestFreeNumbers) {
   EXPECT_EQ(ReadFileBytes(dir_.file("new03.wav")), (std::vector<unsigned char>{3})) << "never overwritten";
   EXPECT_EQ(recorder_->State().IsRecording, 1) << "re-armed for the next take";
   EXPECT_EQ(recorder_->State().armed, 1);
-}
-
-TEST_F(Takes, SliderTextsAndThresholds) {
-  Use(MakeSilence());
-  recorder_->controls.HScrollRec = {-40, -50, 50};
-  for (int k = 0; k < 3; ++k) recorder_->SliderChanged(k);
-  EXPECT_EQ(view_.sliderText[0], "-40db");
-  EXPECT_EQ(view_.sliderText[1], "-50db");
-  EXPECT_EQ(view_.sliderText[2], "5.0sec");
-  EXPECT_EQ(recorder_->Levels().thresholds.start, 325);
-}
-
-TEST_F(Takes, FileButtonChoosesTheNameAndRemembersTheFolder) {
-  Use(MakeSilence());
-  view_.dialogAnswer = dir_.file("take1");
-  recorder_->RecordCommand(0);
-  EXPECT_EQ(view_.dialog, (std::vector<std::string>{"", "wavファイル", "*.wav"}));
-  EXPECT_EQ(recorder_->State().names.RecFileName, dir_.file("take1.wav"));
-  EXPECT_EQ(settings_.ReadSetting("RecDir", ""), dir_.folder());
-  view_.dialogAnswer.clear();
-  recorder_->RecordCommand(0);
-  EXPECT_EQ(recorder_->State().names.RecFileName, dir_.file("take1.wav")) << "cancel changes nothing";
 }
 
 }  // namespace

@@ -22,9 +22,13 @@ TEST(Colors, Arithmetic) {
     int delta;
     double factor;
     Color out;
-  } cases[] = {{0x000000, -40, -1, 0x000000}, {0xF0F0F0, 40, -1, 0xFFFFFF}, {0x102030, 16, -1, 0x203040},
-               {0x808080, 0, 1.5, 0xC0C0C0},  {0x0A0A0A, 99, 0.5, 0x050505}};  // 0x0A / 2: the delta is ignored
-  for (const auto& c : cases) EXPECT_EQ(AdjustColor(c.in, c.delta, c.delta, c.delta, c.factor), c.out) << c.in;
+  } cases[] = {{0x000000, -40, -1, 0x000000},
+               {0xF0F0F0, 40, -1, 0xFFFFFF},
+               {0x102030, 16, -1, 0x203040},
+               {0x808080, 0, 1.5, 0xC0C0C0},
+               {0x0A0A0A, 99, 0.5, 0x050505}};  // 0x0A / 2: the delta is ignored
+  for (const auto& c : cases)
+    EXPECT_EQ(AdjustColor(c.in, c.delta, c.delta, c.delta, c.factor), c.out) << c.in;
 }
 
 TEST(Colors, SystemAndThemeColors) {
@@ -135,8 +139,8 @@ TEST(PaintFace, BevelRings) {
     int x, y, shade;
   } cases[] = {{0, 0, 0}, {4, 0, 0}, {0, 4, 0}, {4, 1, 1}, {1, 4, 1}, {4, 2, 1}, {2, 4, 2}, {9, 0, 6},
                {9, 4, 6}, {4, 7, 6}, {8, 4, 5}, {4, 6, 5}, {7, 4, 4}, {4, 5, 4}, {0, 7, 6}, {4, 4, 3}};
-  for (const auto& c : cases) EXPECT_EQ(At(s, c.x, c.y), c.x == 4 && c.y == 4 ? 0x777777u : p[c.shade])
-                                  << c.x << "," << c.y;
+  for (const auto& c : cases)
+    EXPECT_EQ(At(s, c.x, c.y), c.x == 4 && c.y == 4 ? 0x777777u : p[c.shade]) << c.x << "," << c.y;
 
   Surface b(QSize(6, 5), 0x777777);
   BevelBorder(b, 0x090909, 0x606060, true, 2);
@@ -144,7 +148,8 @@ TEST(PaintFace, BevelRings) {
   const struct {
     int x, y;
     Color color;
-  } ring[] = {{0, 0, lit}, {5, 0, dark}, {0, 4, dark}, {1, 1, lit}, {4, 1, dark}, {1, 3, dark}, {2, 2, 0x777777}};
+  } ring[] = {{0, 0, lit},  {5, 0, dark}, {0, 4, dark},    {1, 1, lit},
+              {4, 1, dark}, {1, 3, dark}, {2, 2, 0x777777}};
   for (const auto& c : ring) EXPECT_EQ(At(b, c.x, c.y), c.color) << c.x << "," << c.y;
 }
 
@@ -191,9 +196,14 @@ TEST(Layout, CaptionsNextToAControl) {
   const QRect control(3000, 600, 900, 300);
   const struct {
     int position, x, y;
-  } cases[] = {{0, 3000 - w - 90, 660},         {1, 3030, 600 - h - 30},           {2, 3930, 660},
-               {3, 3450 - w / 2, 600 - h - 30}, {4, 3030, 930},                    {5, 3900 - w, 930},
-               {6, 3000 - w - 90, 600 + (300 - h) / 2}, {7, 3930, 600 + (300 - h) / 2}};
+  } cases[] = {{0, 3000 - w - 90, 660},
+               {1, 3030, 600 - h - 30},
+               {2, 3930, 660},
+               {3, 3450 - w / 2, 600 - h - 30},
+               {4, 3030, 930},
+               {5, 3900 - w, 930},
+               {6, 3000 - w - 90, 600 + (300 - h) / 2},
+               {7, 3930, 600 + (300 - h) / 2}};
   for (const auto& c : cases) {
     PlaceCaption(s, control, text, c.position, 15, -15);
     EXPECT_EQ(s.CurrentY, c.y - 15 + h) << c.position;  // the cursor moves to the next line
@@ -228,9 +238,9 @@ TEST(Layout, PlacingAndScalingControls) {
   const struct {
     int side, gap, align, value;
     QPoint at;
-  } cases[] = {{0, -1, 0, 0, {0, 52}},     {0, 150, 1, 0, {10, 60}},  {1, -1, 0, 0, {112, 0}},
-               {1, 0, 1, 0, {110, 20}},    {2, 0, 0, 0, {0, 30}},     {2, 0, 2, 300, {20, 30}},
-               {3, 0, 0, 0, {70, 0}},      {3, -1, 1, 0, {72, 52}}};
+  } cases[] = {{0, -1, 0, 0, {0, 52}},  {0, 150, 1, 0, {10, 60}}, {1, -1, 0, 0, {112, 0}},
+               {1, 0, 1, 0, {110, 20}}, {2, 0, 0, 0, {0, 30}},    {2, 0, 2, 300, {20, 30}},
+               {3, 0, 0, 0, {70, 0}},   {3, -1, 1, 0, {72, 52}}};
   for (const auto& c : cases) {
     control.move(0, 0);
     PlaceNextTo(control, reference, c.side, c.gap, c.align, c.value);

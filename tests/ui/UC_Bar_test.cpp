@@ -41,7 +41,8 @@ TEST_F(UC_BarTest, FillFollowsTheValue) {
 }
 
 TEST_F(UC_BarTest, MouseSetsTheValueAndHoldsOffTheOwner) {
-  QSignalSpy ud(&bar_, &UC_Bar::MouseUD), scrolled(&bar_, &UC_Bar::Scrolled), right(&bar_, &UC_Bar::RightClicked);
+  QSignalSpy ud(&bar_, &UC_Bar::MouseUD), scrolled(&bar_, &UC_Bar::Scrolled),
+      right(&bar_, &UC_Bar::RightClicked);
   QTest::mousePress(&bar_, Qt::LeftButton, {}, QPoint(27, 10));
   EXPECT_EQ(bar_.Value(), 25);
   EXPECT_TRUE(bar_.Clicked());

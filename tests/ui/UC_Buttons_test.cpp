@@ -25,7 +25,9 @@ class UC_ButtonsTest : public testing::Test {
   }
   // The middle of button i.
   QPoint Centre(int i) const { return {strip_.ButtonLeft(i) + strip_.ButtonWidth() / 2, 15}; }
-  QImage Cell(int i) const { return strip_.Picture().copy(strip_.ButtonLeft(i), 0, strip_.ButtonWidth(), 30); }
+  QImage Cell(int i) const {
+    return strip_.Picture().copy(strip_.ButtonLeft(i), 0, strip_.ButtonWidth(), 30);
+  }
 
   UC_Buttons strip_;
 };
@@ -39,7 +41,8 @@ TEST_F(UC_ButtonsTest, LayoutFitsWholeButtonsBetweenTheEars) {
   EXPECT_EQ(PixelAt(strip_.Picture(), 297, 10), shadow);
   Surface face(QSize(70, 30));
   PaintFace(face, 7);
-  EXPECT_EQ(PixelAt(strip_.Picture(), 0, 10), PixelAt(face.Image(), 0, 10));  // the ear is the face's left end
+  EXPECT_EQ(PixelAt(strip_.Picture(), 0, 10),
+            PixelAt(face.Image(), 0, 10));  // the ear is the face's left end
   EXPECT_EQ(PixelAt(strip_.Picture(), 289, 10), PixelAt(face.Image(), 0, 10));
 
   strip_.SetNumButtons(0);
@@ -136,7 +139,8 @@ TEST_F(UC_ButtonsTest, MouseEvents) {
 
 TEST_F(UC_ButtonsTest, HoverReportsChangesOnly) {
   QSignalSpy hover(&strip_, &UC_Buttons::Hover);
-  for (const QPoint& p : {Centre(2), Centre(3), Centre(3) + QPoint(3, 0), QPoint(4, 15)}) QTest::mouseMove(&strip_, p);
+  for (const QPoint& p : {Centre(2), Centre(3), Centre(3) + QPoint(3, 0), QPoint(4, 15)})
+    QTest::mouseMove(&strip_, p);
   ASSERT_EQ(hover.size(), 3);
   EXPECT_EQ(hover[1][0].toInt(), 3);
   EXPECT_EQ(hover[2][0].toInt(), -1);  // over an ear

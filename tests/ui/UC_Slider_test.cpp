@@ -37,7 +37,8 @@ class UC_SliderTest : public testing::Test {
 TEST_F(UC_SliderTest, ValueMovesTheThumb) {
   const struct {
     int32_t value, stored, position;
-  } cases[] = {{500, 500, 2010}, {0, 0, 0}, {1000, 1000, 4020}, {2000, 1000, 4020}, {-7, 0, 0}};  // travel 4500 − 480
+  } cases[] = {
+      {500, 500, 2010}, {0, 0, 0}, {1000, 1000, 4020}, {2000, 1000, 4020}, {-7, 0, 0}};  // travel 4500 − 480
   for (const auto& c : cases) {
     slider_.SetValue(c.value);
     EXPECT_EQ(slider_.Value(), c.stored) << c.value;

@@ -1,0 +1,68 @@
+#include "recording/TakeFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "support/Log.h"
+
+namespace lumora {
+namespace {
+
+// Whether `name` leads to the open file fd, and the file's size.
+bool NameLeadsTo(int fd, const std::string& name, int64_t& size) {
+  struct stat mine {};
+  struct stat named {};
+  if (fd < 0 || fstat(fd, &mine) != 0 || stat(name.c_str(), &named) != 0) return false;
+  size = mine.st_size;
+  return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+}
+
+}  // namespace
+
+TakeClaim TakeFile::Open(const std::string& name, bool exclusive) {
+  Close(false);
+  const int flags = O_RDWR | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : 0);
+  const int fd = open(name.c_str(), flags, 0644);
+  if (fd < 0) return exclusive && errno == EEXIST ? TakeClaim::kTaken : TakeClaim::kFailed;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+      ftruncate(fd, 0) != 0) {
+    if (errno == EWOULDBLOCK) Log("録音ファイルは他の録音が使用中です " + name, 1);
+    close(fd);
+    return TakeClaim::kFailed;
+  }
+  fd_ = fd;
+  name_ = name;
+  return TakeClaim::kClaimed;
+}
+
+FileHandle TakeFile::Handle() const {
+  if (fd_ < 0) return 0;
+  const int copy = fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  return copy < 0 ? 0 : copy + 1;
+}
+
+bool TakeFile::Intact(int64_t size) const {
+  int64_t actual = -1;
+  return NameLeadsTo(fd_, name_, actual) && actual == size;
+}
+
+bool TakeFile::Sync() const { return fd_ >= 0 && fdatasync(fd_) == 0; }
+
+void TakeFile::Close(bool remove) {
+  if (fd_ < 0) return;
+  int64_t size = 0;
+  if (remove && NameLeadsTo(fd_, name_, size)) {
+    unlink(name_.c_str());
+  } else {
+    Sync();
+  }
+  close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace lumora

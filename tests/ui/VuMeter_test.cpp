@@ -1,0 +1,216 @@
+// The bar meter drawn on an offscreen picture as the window sets it up at
+// SizeRate 1 (15 twips a pixel, a 300-pixel picture, red point at -20 dB).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "MeterRig.h"
+#include "meters/MeterScale.h"
+#include "meters/ui/C_VU.h"
+#include "meters/ui/LevelHistoryDisplay.h"
+#include "meters/ui/MeterPanel.h"
+#include "meters/ui/MeterSetup.h"
+#include "support/Rounding.h"
+
+namespace lumora {
+namespace {
+
+using testing::RowLetters;
+using testing::Runs;
+using testing::Square;
+
+constexpr int kTpp = 15;
+constexpr int kStart = 28;   // BarXStart: 18 * 15 + 150 twips
+constexpr int kEnd = 260;    // BarXStart + L: 300 pixels less BarXEnd (600 twips)
+constexpr int kRedX = 116;   // -20 dB: position 79 of 207, cut down to a whole pixel
+constexpr int kCentre0 = 9;  // bar 0: centre 142 twips, rows 4 .. 14
+constexpr int kCentre1 = 23;
+
+const QRgb kBack = qRgb(32, 32, 32);
+const QRgb kFore = qRgb(192, 192, 192);
+const std::vector<std::pair<char, QRgb>> kCentrePalette = {
+    {'g', qRgb(77, 150, 77)}, {'r', qRgb(150, 77, 77)}, {'p', qRgb(150, 150, 150)}, {'.', kBack}};
+
+// Pixel column of a dB value on the bar (interpolated position).
+int Column(float db, float offsetTwips = 0) {
+  const double x = DbToMeterPos(db, true) / 207.0 * (kEnd - kStart) * kTpp + kStart * kTpp + offsetTwips;
+  return static_cast<int>(RoundHalfEven(x) / kTpp);
+}
+
+struct Meter {
+  Meter() {
+    panel.resize(306, 10);
+    SetupVuMeter(vu, panel, 1.0f, -20.0f);
+  }
+  const QImage& Image() const { return panel.PictureBox().Picture(); }
+  std::string CentreRow(int y = kCentre0) const {
+    return RowLetters(Image(), y, kStart, kEnd, kCentrePalette);
+  }
+  int ForePixels(QRect area) const {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) n += Image().pixel(x, y) == kFore;
+    }
+    return n;
+  }
+  MeterPanel panel{0x606060};
+  C_VU vu;
+};
+
+TEST(VuMeter, StartUpLayoutFollowsTheSizeRate) {
+  struct Case {
+    float sizeRate;
+    int pictureHeight;  // pixels
+    int barRows;        // 2 * round(6.5 * r) - 1: 6.5 rounds to 6
+  };
+  for (const Case& c : {Case{1.0f, 46, 11}, {0.7f, 37, 9}, {2.0f, 88, 25}}) {
+    MeterPanel panel(0x606060);
+    panel.resize(306, 10);
+    C_VU vu;
+    SetupVuMeter(vu, panel, c.sizeRate, -20.0f);
+    const QImage& picture = panel.PictureBox().Picture();
+    EXPECT_EQ(picture.height(), c.pictureHeight) << c.sizeRate;
+    vu.DrawVU(0, 3.0f, 0.0f, "", 99.0f);  // above full scale (RMS+3db)
+    std::vector<int> rows;
+    for (int y = 0; y < picture.height(); ++y) {
+      if (picture.pixel(vu.BarXStart() / kTpp + 5, y) != kBack) rows.push_back(y);
+    }
+    EXPECT_EQ(static_cast<int>(rows.size()), c.barRows) << c.sizeRate;
+    // The bar stops at its end: once it falls, nothing of it stays right of there.
+    vu.ResetVU(0);
+    int stale = 0;
+    for (int y : rows) {
+      for (int x = (4500 - vu.BarXEnd()) / kTpp + 1; x < 300; ++x) stale += picture.pixel(x, y) != kBack;
+    }
+    EXPECT_EQ(stale, 0) << c.sizeRate;
+  }
+  Meter m;
+  m.vu.SetMargin(-1, -1, -1, -1);  // nothing changes
+  m.vu.SetMargin(-1, 300);
+  EXPECT_EQ(std::pair(m.vu.BarXStart(), m.vu.BarXEnd()), std::pair(420, 300));
+}
+
+TEST(VuMeter, BarPeakAndHoldMarks) {
+  struct Case {
+    const char* what;
+    float rms, peak, hold;
+    std::vector<std::pair<int, char>> runs;
+  };
+  const int peak6 = Column(-6, -45), peak3 = Column(-3, -45), end6 = Column(-6) + 1, end3 = Column(-3) + 1;
+  // clang-format off
+  const Case cases[] = {
+      {"below the red point", -25, -6, 99, {{kStart, 'g'}, {Column(-25) + 1, '.'}, {peak6, 'p'}, {end6, '.'}}},
+      {"beyond the red point", -10, -3, 99,
+       {{kStart, 'g'}, {kRedX + 1, 'r'}, {Column(-10) + 1, '.'}, {peak3, 'p'}, {end3, '.'}}},
+      {"reset", -99.9f, -99.9f, 99, {{kStart, 'p'}, {kStart + 4, '.'}}},
+      {"hold mark", -99.9f, -99.9f, -6, {{kStart, 'p'}, {kStart + 4, '.'}, {Column(-6, -15), 'p'}, {end6, '.'}}},
+  };
+  // clang-format on
+  Meter m;
+  for (const Case& c : cases) {
+    m.vu.DrawVU(0, 6.0f, 6.0f, "", -1.0f);  // everything lit first: nothing of it may stay
+    m.vu.DrawVU(0, c.rms, c.peak, "", c.hold);
+    EXPECT_EQ(m.CentreRow(), Runs(c.runs, kEnd)) << c.what;
+  }
+  m.vu.DrawVU(1, -10.0f, -10.0f, "", 99.0f);
+  m.vu.ResetVU(-1);
+  EXPECT_EQ(m.CentreRow(kCentre1), Runs({{kStart, 'p'}, {kStart + 4, '.'}}, kEnd));
+}
+
+TEST(VuMeter, GradientRowsWithEveryStepOrEveryOtherStep) {
+  // Rows from the top of bar 0 to its centre: colour index 0 .. 5 of the tables
+  // (a = 50, 70, .. 150; b = 10, 23, 37, 50, 63, 77).
+  const int a[] = {50, 70, 90, 110, 130, 150};
+  const int b[] = {10, 23, 37, 50, 63, 77};
+  for (int step : {1, 2}) {
+    Meter m;
+    m.vu.SetBarWidthStep(step);
+    m.vu.DrawVU(0, -10.0f, -99.9f, "", 99.0f);
+    for (int row = 0; row < 6; ++row) {
+      const int index = step == 1 ? row : std::min(4, row / 2 * 2);  // step 2 paints boxes 0, 2, 4
+      for (int y : {kCentre0 - 5 + row, kCentre0 + 5 - row}) {
+        EXPECT_EQ(m.Image().pixel(50, y), qRgb(b[index], a[index], b[index])) << step << " " << y;
+        EXPECT_EQ(m.Image().pixel(kRedX + 2, y), qRgb(a[index], b[index], b[index])) << step << " " << y;
+      }
+    }
+    EXPECT_EQ(m.Image().pixel(50, kCentre0 - 6), kBack);
+  }
+}
+
+TEST(VuMeter, ReadingLabelsAndScale) {
+  Meter m;
+  const QRect reading(kEnd + 1, kCentre0 - 6, 300 - kEnd - 1, 13);
+  m.vu.DrawVU(0, -6.0f, -6.0f, "-06.0", 99.0f);
+  EXPECT_GT(m.ForePixels(reading), 20);
+  m.vu.DrawVU(0, -6.0f, -6.0f, "", 99.0f);  // an empty reading clears the old one
+  EXPECT_EQ(m.ForePixels(reading), 0);
+  // "L" and "R" left of the bars; the scale row under them.
+  EXPECT_GT(m.ForePixels(QRect(0, kCentre0 - 5, kStart, 11)), 5);
+  EXPECT_GT(m.ForePixels(QRect(0, kCentre1 - 5, kStart, 11)), 5);
+  const int scaleTop = 33;  // 2 bars of 165 twips, margins 60 + 45, one pixel and 45 more
+  for (float db : {0.0f, -6.0f, -12.0f, -20.0f, -30.0f, -40.0f, -60.0f, -99.9f}) {
+    const double x = DbToMeterPos(db, false) / 207.0 * 3480 + 420;
+    const int column = static_cast<int>(RoundHalfEven(x) / kTpp);
+    EXPECT_EQ(m.ForePixels(QRect(column, scaleTop, 1, 11)), 11) << db;  // to 2 pixels above the bottom
+    EXPECT_EQ(m.Image().pixel(column, scaleTop + 11), kBack) << db;
+  }
+  EXPECT_GT(m.ForePixels(QRect(kEnd + 2, scaleTop + 1, 300 - kEnd - 2, 10)), 5);  // "0db"
+}
+
+TEST(VuMeter, RmsPlus3LiftsTheBarByThreeDb) {
+  // A full-scale sine reads about -3 dB, and about 0 dB with the option.
+  const auto sine = [](int64_t f, int) {
+    return static_cast<int32_t>(std::lround(32767 * std::sin(f / 7.639)));
+  };
+  const testing::SignalRing ring({48000, 16, 2}, sine, 4);
+  for (bool plus3 : {false, true}) {
+    Meter m;
+    LevelState levels;
+    levels.SetupFormat({48000, 16, 2});
+    levels.rmsPlus3 = plus3;
+    ScanLevels(levels, LevelSide::kInput, ring.table, 19000, false, {&m.vu, nullptr, true});
+    const std::string row = m.CentreRow();
+    if (plus3) {
+      EXPECT_EQ(row.find('.'), std::string::npos) << row;  // lit up to the peak mark at 0 dB
+    } else {
+      EXPECT_NEAR(static_cast<int>(row.find_last_of('r')) + kStart, Column(-3.0f), 1) << row;
+    }
+    EXPECT_EQ(m.CentreRow(kCentre1), row);
+  }
+}
+
+TEST(VuMeter, PlaybackSideFeedsItsMeterAndHistory) {
+  // Playback records read their second range from the second buffer: only the
+  // middle 100 ms is loud (-6 dB), so the RMS window reads about -10.8 dB.
+  const testing::SignalRing quiet({44100, 16, 2}, Square(0, 0), 1);
+  const testing::SignalRing loud({44100, 16, 2}, Square(16384, 16384), 1);
+  FrameTable table{};
+  table[0] = {{0, 4409}, {4410, 8819}, quiet.table[0].firstData, loud.table[0].firstData};
+  table[1] = {{8820, 13229}, {}, quiet.table[0].firstData, nullptr};
+  Meter m;
+  MeterPanel wave(0x505050);
+  wave.resize(306, 66);
+  SetupHistoryPanel(wave);
+  LevelState levels;
+  LevelHistoryDisplay history(&wave.PictureBox());
+  history.SetupFormat(levels, 1.0f);
+  ScanLevels(levels, LevelSide::kPlayback, table, 13229, false, {&m.vu, &history, true});
+  for (int y : {kCentre0, kCentre1}) {
+    const std::string row = m.CentreRow(y);
+    EXPECT_EQ(row.find_last_of('r') + kStart, static_cast<size_t>(Column(-10.79f))) << row;
+    EXPECT_EQ(row.find('p') + kStart, static_cast<size_t>(Column(-6.02f, -45))) << row;
+  }
+  // 38 new columns of 352 frames from frame -1 (x 262 .. 299): frames 4410 ..
+  // 8819 lie in columns 274 .. 287, and the last one holds too few of them to
+  // reach a pixel. Both lanes.
+  for (int y : {15, 45}) {
+    const std::string letters =
+        RowLetters(wave.PictureBox().Picture(), y, 0, 299, {{'x', qRgb(80, 112, 144)}});
+    EXPECT_EQ(letters.find('x'), 274u);
+    EXPECT_EQ(letters.find_last_of('x'), 286u);
+  }
+}
+
+}  // namespace
+}  // namespace lumora
