@@ -15,4 +15,9 @@ void DrawnWidget::paintEvent(QPaintEvent* event) {
   painter.drawImage(event->rect().topLeft(), surface_.Image(), event->rect());
 }
 
+void DrawnWidget::CopyBackground(const Surface* background, QPoint at) {
+  surface_.Clear();
+  if (background != nullptr) Canvas(surface_).Copy(0, 0, background->Image(), QRect(at, surface_.Size()));
+}
+
 }  // namespace lumora

@@ -28,6 +28,10 @@ class DrawnWidget : public QWidget {
   void Refresh() { update(); }
   // True when the widget's size differs from the surface's: a resize that needs a new layout.
   bool SizeChanged() const { return size() != surface_.Size(); }
+  // Starts a drawing with the part of the window's background that lies under
+  // the control (at: the control's place in it, pixels), or with the surface
+  // cleared to its background colour when there is none.
+  void CopyBackground(const Surface* background, QPoint at);
 
   Surface surface_;
 };

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "meters/FastRound.h"
 #include "meters/FrameLookup.h"
 #include "meters/PcmSample.h"
@@ -68,7 +72,27 @@ void ReadFrames(const uint8_t* p, int64_t n, FrameMagnitudes* out) {
 template <bool Gained>
 void ToMagnitudes(int64_t n, const Gains& gain, int32_t fs, FrameMagnitudes* out) {
   const double limit = fs;
-  for (int64_t k = 0; k < n; ++k) {
+  int64_t k = 0;
+#if defined(__SSE2__)
+  // With a gain, two frames at a time with SSE2: the same products, minpd
+  // clips as the loop does (NaN gives fs), and the conversion rounds half to
+  // even by itself, so the results are the loop's bit for bit.
+  if constexpr (Gained) {
+    const __m128d g = _mm_set_pd(gain[1], gain[0]);
+    const __m128d top = _mm_set1_pd(limit);
+    const __m128d sign = _mm_set1_pd(-0.0);
+    const auto scale = [&](__m128i pair) {
+      const __m128d x = _mm_mul_pd(_mm_andnot_pd(sign, _mm_cvtepi32_pd(pair)), g);
+      return _mm_cvtpd_epi32(_mm_min_pd(x, top));
+    };
+    for (; k + 2 <= n; k += 2) {
+      auto* at = reinterpret_cast<__m128i*>(out + k);
+      const __m128i s = _mm_loadu_si128(at);
+      _mm_storeu_si128(at, _mm_unpacklo_epi64(scale(s), scale(_mm_srli_si128(s, 8))));
+    }
+  }
+#endif
+  for (; k < n; ++k) {
     for (int c = 0; c < 2; ++c) {
       const int32_t s = out[k][c];
       if constexpr (Gained) {

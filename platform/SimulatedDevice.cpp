@@ -141,12 +141,15 @@ void SimulatedDevice::StepOutput() {
   const int64_t due = clock - clockFrames_;
   clockFrames_ = clock;
   if (!running_ || due <= 0) return;
-  std::vector<uint8_t>& played = output_->played;
-  const bool keep = output_->keepSamples;
+  SimulatedOutput& output = *output_;
   const int64_t moved = queue_.Transfer(
       due * format_.blockAlign,
-      [&](uint8_t* buffer, int64_t n, int64_t) {
-        if (keep) played.insert(played.end(), buffer, buffer + n);
+      [&output](uint8_t* buffer, int64_t n, int64_t) {
+        if (output.sink) {
+          output.sink(buffer, n);
+        } else if (output.keepSamples) {
+          output.played.insert(output.played.end(), buffer, buffer + n);
+        }
       },
       [this] { return world_->TakeWithhold(); });
   position_ += moved / format_.blockAlign;

@@ -80,6 +80,13 @@ int32_t SimulatedWave::AddOutput(const std::string& name, bool keepSamples) {
   return static_cast<int32_t>(world_->outputs.size()) - 1;
 }
 
+int32_t SimulatedWave::AddOutput(const std::string& name, std::function<void(const uint8_t*, int64_t)> sink) {
+  const int32_t id = AddOutput(name, false);
+  const std::lock_guard<std::mutex> lock(world_->mutex);
+  world_->outputs[static_cast<size_t>(id)]->sink = std::move(sink);
+  return id;
+}
+
 std::vector<std::string> SimulatedWave::DeviceNames(WaveDirection direction) {
   const std::lock_guard<std::mutex> lock(world_->mutex);
   return direction == WaveDirection::kInput ? Names(world_->inputs) : Names(world_->outputs);

@@ -14,6 +14,7 @@
 // destroy after the backend is gone (their time then stands still).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -38,6 +39,9 @@ class SimulatedWave final : public WaveBackend {
   // A null source adds nothing and gives -1.
   int32_t AddInput(const std::string& name, std::unique_ptr<SignalSource> source);
   int32_t AddOutput(const std::string& name, bool keepSamples = true);
+  // An output that hands each block it plays to `sink` instead of keeping it
+  // (called on the thread that advances the timeline, inside Advance).
+  int32_t AddOutput(const std::string& name, std::function<void(const uint8_t*, int64_t)> sink);
 
   std::vector<std::string> DeviceNames(WaveDirection direction) override;
   int32_t Open(WaveDirection direction, int32_t id, const WaveFormat& format,

@@ -5,6 +5,7 @@
 // the header flags are read without it, which is what their atomics are for.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,6 +32,7 @@ struct SimulatedOutput {
   std::string name;
   bool keepSamples = true;
   std::vector<uint8_t> played;
+  std::function<void(const uint8_t*, int64_t)> sink;  // takes the played bytes instead
   bool pulled = false;
 };
 

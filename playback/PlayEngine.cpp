@@ -29,12 +29,13 @@ int32_t PlayEngine::PlayStart(const std::string& path, int64_t startFrame, int32
   readPosition_ = std::max<int64_t>(startFrame, 0);
   if (mp3_) {
     // The frame sync nearest the same share of the data.
-    mp3Offset_ = readPosition_ == 0 || total_ <= 0
-                     ? mpeg_.FirstFrame
-                     : FindFrameSync(path_,
-                                     RoundHalfEven(static_cast<double>(readPosition_) / total_ * mpeg_.DataLength +
-                                                   mpeg_.FirstFrame),
-                                     mpeg_, file_);
+    mp3Offset_ =
+        readPosition_ == 0 || total_ <= 0
+            ? mpeg_.FirstFrame
+            : FindFrameSync(path_,
+                            RoundHalfEven(static_cast<double>(readPosition_) / total_ * mpeg_.DataLength +
+                                          mpeg_.FirstFrame),
+                            mpeg_, file_);
   }
   playing_ = true;
   int64_t queued = 0;

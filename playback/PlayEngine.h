@@ -26,6 +26,7 @@
 #include "formats/Mpeg.h"
 #include "meters/FrameTable.h"
 #include "platform/WaveDevice.h"
+#include "playback/PlayFile.h"
 #include "playback/PlaySession.h"
 #include "support/SampleFormat.h"
 
@@ -40,15 +41,6 @@ enum PlayFeedResult : int32_t {
   kFeedNotPlaying = -2,  // closed, or the device failed
   kFeedEnding = -3,      // the source is exhausted; buffers are still playing
   kFeedFinished = -4,    // the source is exhausted and every buffer played
-};
-
-// Why the last PlayStart failed.
-enum class PlayFailure : int32_t {
-  kNone = 0,
-  kUnreadable,  // the file cannot be opened
-  kUnplayable,  // neither a PCM WAV file of 8, 16 or 24 bit mono or stereo, nor MPEG audio
-  kDecoder,     // the MP3 decoder does not open for the file, or decodes none of it
-  kDevice,      // the output device does not open (DeviceError() has the code)
 };
 
 class PlayEngine {
@@ -101,8 +93,6 @@ class PlayEngine {
 
   // Source (PlaySource.cpp).
   bool OpenSource(const std::string& path);
-  bool OpenMp3Source();
-  bool Refuse(PlayFailure failure);
   void RefreshTotal();
   bool MoreToRead() const;
   // Frames in the file while its take is being recorded; nothing otherwise.

@@ -14,7 +14,7 @@ namespace lumora {
 namespace {
 
 constexpr int32_t kWaveFormatPcm = 1;
-constexpr int32_t kWaveFormatExtensible = 0xFFFE;  // PCM of 24 bit is often written so
+constexpr int32_t kWaveFormatExtensible = 0xFFFE;  // how 24-bit PCM is often written
 // MP3 refills stop this many frames short of a take still being recorded: the
 // encoder's frames on disk lag the frames it was given.
 constexpr int64_t kMp3Margin = 3456;
@@ -26,39 +26,47 @@ bool Playable(const WaveFileInfo& info) {
 
 }  // namespace
 
-bool PlayEngine::Refuse(PlayFailure failure) {
-  Fail(failure);
-  return false;
+PlayFileInfo DescribePlayFile(const std::string& path, FileHandle& handle) {
+  PlayFileInfo file;
+  if (handle == 0) handle = GetFH(path, 0);
+  if (handle == 0) {
+    file.failure = PlayFailure::kUnreadable;
+    return file;
+  }
+  const WaveFileInfo wav = ReadWaveFileInfo(path, handle);
+  if (wav.valid == 1) {
+    file.failure = Playable(wav) ? PlayFailure::kNone : PlayFailure::kUnplayable;
+    file.format = SampleFormat{wav.sampleRate, wav.bitsPerSample, wav.channels};
+    file.dataStart = wav.dataOffset;
+    return file;
+  }
+  file.mp3 = true;
+  if (ParseMpegFile(path, 1, handle, file.mpeg) != 1 || file.mpeg.Layer != 3) {
+    file.failure = PlayFailure::kUnplayable;
+    return file;
+  }
+  file.format = SampleFormat{file.mpeg.SampleRate, 16, static_cast<int16_t>(file.mpeg.Channels)};
+  return file;
 }
 
 bool PlayEngine::OpenSource(const std::string& path) {
   path_ = path;
-  file_ = GetFH(path, 0);
-  if (file_ == 0) return Refuse(PlayFailure::kUnreadable);
-  const WaveFileInfo info = ReadWaveFileInfo(path, file_);
-  if (info.valid == 1) {
-    if (!Playable(info)) return Refuse(PlayFailure::kUnplayable);
-    mp3_ = false;
-    format_ = SampleFormat{info.sampleRate, info.bitsPerSample, info.channels};
-    dataStart_ = info.dataOffset;
-    framesPerBuffer_ = FramesPerBufferFor(format_, false);
-    RefreshTotal();
-    return true;
+  const PlayFileInfo file = DescribePlayFile(path, file_);
+  int32_t ok = 1;
+  if (file.failure == PlayFailure::kNone && file.mp3) {
+    codec_.AcmClose();
+    codec_.DecInit(&file.mpeg, ok);
   }
-  return OpenMp3Source();
-}
-
-bool PlayEngine::OpenMp3Source() {
-  if (file_ == 0) file_ = GetFH(path_, 0);
-  if (ParseMpegFile(path_, 1, file_, mpeg_) != 1 || mpeg_.Layer != 3) return Refuse(PlayFailure::kUnplayable);
-  int32_t ok = 0;
-  codec_.AcmClose();
-  codec_.DecInit(&mpeg_, ok);
-  if (ok != 1) return Refuse(PlayFailure::kDecoder);
-  mp3_ = true;
-  format_ = SampleFormat{mpeg_.SampleRate, 16, static_cast<int16_t>(mpeg_.Channels)};
-  framesPerBuffer_ = FramesPerBufferFor(format_, true);
-  total_ = RoundHalfEven(static_cast<double>(mpeg_.DurationMs) * mpeg_.SampleRate / 1000.0);
+  if (file.failure != PlayFailure::kNone || ok != 1) {
+    Fail(ok != 1 ? PlayFailure::kDecoder : file.failure);
+    return false;
+  }
+  mp3_ = file.mp3;
+  format_ = file.format;
+  dataStart_ = file.dataStart;
+  mpeg_ = file.mpeg;
+  framesPerBuffer_ = FramesPerBufferFor(format_, mp3_);
+  total_ = mp3_ ? RoundHalfEven(static_cast<double>(mpeg_.DurationMs) * mpeg_.SampleRate / 1000.0) : 0;
   RefreshTotal();
   return true;
 }
@@ -80,10 +88,9 @@ void PlayEngine::RefreshTotal() {
   if (mp3_) return;
   uint32_t size = 0;
   file_ = ReadAt(&size, 4, dataStart_ - 4, file_, path_, 0);
-  const int64_t onDisk = std::max<int64_t>(FileSizeOf(file_) - dataStart_, 0);
   if (file_ == 0) return;  // the total stays as it was
-  const int64_t bytes = std::min<int64_t>(le32toh(size), onDisk);
-  total_ = bytes / format_.BlockAlign();
+  const int64_t onDisk = std::max<int64_t>(FileSizeOf(file_) - dataStart_, 0);
+  total_ = std::min<int64_t>(le32toh(size), onDisk) / format_.BlockAlign();
 }
 
 bool PlayEngine::MoreToRead() const {

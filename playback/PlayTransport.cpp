@@ -10,10 +10,7 @@
 namespace lumora {
 namespace {
 
-// The tally outputs of the remote box: 1 playing, 3 paused. "On" sends p, "off"
-// 100 + p; the invert option swaps the two.
-int32_t TallyOn(int32_t output, int32_t invert) { return 100 * invert + output; }
-int32_t TallyOff(int32_t output, int32_t invert) { return 100 + output - 100 * invert; }
+// The remote box's tally lights of playback.
 constexpr int32_t kPlayingTally = 1;
 constexpr int32_t kPausedTally = 3;
 
@@ -52,7 +49,7 @@ void PlayTransport::Play() {
   playingPath_ = path;
   levels.SetupFormat(engine_.Format());
   view_.SetPlayButtonLook(PlayButtonLook::kActive);
-  SendTally(TallyOn(kPlayingTally, tallyInvert));
+  SetTally(kPlayingTally, true);
   ShowPosition();
   view_.PlaybackStarted(path, PlayPosition_);
 }
@@ -61,7 +58,7 @@ void PlayTransport::PauseOrResume() {
   engine_.PlayPause(PlayPaused_);
   PlayPaused_ = 1 - PlayPaused_;
   view_.SetPlayButtonLook(PlayPaused_ ? PlayButtonLook::kPaused : PlayButtonLook::kActive);
-  SendTally(PlayPaused_ ? TallyOn(kPausedTally, tallyInvert) : TallyOff(kPausedTally, tallyInvert));
+  SetTally(kPausedTally, PlayPaused_ == 1);
 }
 
 void PlayTransport::StopOrRewind() {
@@ -81,8 +78,8 @@ void PlayTransport::PlayStop(int32_t update) {
   PlayPaused_ = 0;  // a closed device holds nothing
   if (update != 1) return;
   view_.SetPlayButtonLook(PlayButtonLook::kInactive);
-  SendTally(TallyOff(kPlayingTally, tallyInvert));
-  if (wasPaused) SendTally(TallyOff(kPausedTally, tallyInvert));
+  SetTally(kPlayingTally, false);
+  if (wasPaused) SetTally(kPausedTally, false);
   ShowPosition();
   PlayStartFrame_ = 0;
   view_.ClearPlaybackLevels();
@@ -159,8 +156,8 @@ int32_t PlayTransport::ElapsedMs() const {
   return static_cast<int32_t>(RoundHalfEven(static_cast<double>(PlayPosition_) / rate * 1000.0));
 }
 
-void PlayTransport::SendTally(int32_t code) {
-  if (tally_) tally_->SendTally(code);
+void PlayTransport::SetTally(int32_t output, bool on) {
+  if (tally_) tally_->SetTallyOutput(output, on);
 }
 
 }  // namespace lumora

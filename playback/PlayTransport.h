@@ -18,11 +18,9 @@ namespace lumora {
 
 class PlayTransport {
  public:
-  // `tally` may be null (no remote box).
+  // `tally` may be null (no remote box); it knows whether its lights are inverted.
   PlayTransport(PlayEngine& engine, PlayView& view, const PlaySession& session, TallySink* tally = nullptr);
 
-  // "USBTallyInvert" (0 or 1) of the remote box, which inverts the tally codes.
-  int32_t tallyInvert = 0;
   // The playback side of the level scan: its state (format, RMS+3db, history
   // position) and where its readings go. The window sets the outputs and the
   // RMS+3db flag; the format follows each start.
@@ -68,7 +66,7 @@ class PlayTransport {
   void MoveTo(int64_t frame);
   void ShowPosition();
   int32_t ElapsedMs() const;
-  void SendTally(int32_t code);
+  void SetTally(int32_t output, bool on);
 
   PlayEngine& engine_;
   PlayView& view_;

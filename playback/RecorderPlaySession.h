@@ -10,7 +10,8 @@ namespace lumora {
 
 class RecorderPlaySession final : public PlaySession {
  public:
-  RecorderPlaySession(const Recorder& recorder, WaveBackend& devices) : recorder_(recorder), devices_(devices) {}
+  RecorderPlaySession(const Recorder& recorder, WaveBackend& devices)
+      : recorder_(recorder), devices_(devices) {}
 
   std::string LastTakePath() const override;
   int32_t OutputDevice() const override;

@@ -94,7 +94,8 @@ bool Recorder::CollectBuffer(int32_t i, bool& requeued) {
   ring_.Collect(i);
   loop_.StallCount = 0;
   if (state_.IsRecording == 1) capturedFrames_ += state_.FramesPerBuffer;
-  if (state_.IsRecording == 1 && state_.writing == 1 && !HandOff(i)) return false;
+  const bool preRecording = state_.armed == 1 && preRecord_.Enabled();
+  if (state_.IsRecording == 1 && (state_.writing == 1 || preRecording) && !HandOff(i)) return false;
   const uint32_t flags = ring_.Flags(i);
   if (flags & kWaveInQueue) {
     Log("already added " + std::to_string(i) + "#" + std::to_string(ring_.BufferStatus(i)) + "#" +
@@ -164,6 +165,10 @@ bool Recorder::AutoRecord(int32_t peak, int64_t newestFrame) {
     state_.writing = 1;
     state_.armed = 0;
     view_.TakeWriting(state_.names.RecFileName);
+    if (!WritePreRecorded()) {
+      StopOnWriteFailure();
+      return false;
+    }
   }
   if (state_.armed == 1 || state_.writing != 1) {
     loop_.SilenceClock = -1.0;

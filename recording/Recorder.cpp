@@ -91,7 +91,7 @@ void Recorder::StartTake() {
   state_.Mp3Kbps = mp3 ? std::stoi(controls.ComboBitRate) : 0;
   state_.TrimFrames = state_.Mp3TrimBytes = state_.Mp3BytesWritten = 0;
   loop_.StallCount = 0;
-  if (!SetupCapture(mp3)) return AbortStart();
+  if (!SetupCapture(mp3) || !SetupPreRecord()) return AbortStart();
   if (mp3) {
     WaveFileInfo info;
     info.sampleRate = capture_.format.nFreq;

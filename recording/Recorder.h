@@ -15,6 +15,7 @@
 #include "platform/WaveDevice.h"
 #include "recording/CaptureDevice.h"
 #include "recording/DiskWriter.h"
+#include "recording/PreRecord.h"
 #include "recording/RecorderView.h"
 #include "recording/RecordingState.h"
 #include "settings/Settings.h"
@@ -41,8 +42,15 @@ class Recorder {
 
   // 0 chooses the output file (save dialog), 1 starts a take, 2 stops it.
   void RecordCommand(int32_t action);
-  void RequestStart() { loop_.pendingStart = true; }
-  void RequestStop() { loop_.pendingStop = true; }
+  // The later request wins: a start cancels a pending stop and the reverse.
+  void RequestStart() {
+    loop_.pendingStart = true;
+    loop_.pendingStop = false;
+  }
+  void RequestStop() {
+    loop_.pendingStop = true;
+    loop_.pendingStart = false;
+  }
 
   // One tick of the recording timer; returns the interval in ms until the next.
   int32_t Tick();
@@ -53,6 +61,8 @@ class Recorder {
   void SliderChanged(int32_t k);
   // The recording level slider, in dB: the input gain of both channels.
   void SetRecLevel(float db);
+  // The meters' "RMS+3db" mode.
+  void SetRmsPlus3(bool on) { levels_.rmsPlus3 = on; }
 
   const RecordingState& State() const { return state_; }
   const LoopState& Loop() const { return loop_; }
@@ -82,6 +92,10 @@ class Recorder {
   // The hand-off of one collected buffer (RecorderHandOff.cpp).
   bool HandOff(int32_t i);
   bool EncodeAndStage(const uint8_t* pcm, int64_t bytes);
+  // Writing frames into the take's files (RecorderFrames.cpp).
+  bool SetupPreRecord();
+  bool WritePreRecorded();
+  bool WriteFrames(const uint8_t* pcm, int64_t frames);
   void MoveCutPoint(int32_t i);
   void FlushEncoder();
   // The tick (MonitorLoop.cpp).
@@ -103,6 +117,7 @@ class Recorder {
   RecordingState state_;
   LoopState loop_;
   DiskWriter writer_{state_.counters};
+  PreRecord preRecord_;
   C_mp3acm codec_;
   std::vector<uint8_t> mp3Out_;
   int64_t capturedFrames_ = 0;

@@ -1,5 +1,6 @@
 // The hand-off of one collected capture buffer: gain, then into the staging as
-// PCM or as MP3, and the cut point of automatic recording moved on.
+// PCM or as MP3 (or, while the take is armed, into its pre-record), and the cut
+// point of automatic recording moved on.
 
 #include "meters/ApplyGain.h"
 #include "recording/Recorder.h"
@@ -13,11 +14,11 @@ bool Recorder::HandOff(int32_t i) {
   uint8_t* output = ring_.BufferAddress(i, 1);
   const bool gained = ApplyGain({capture, static_cast<size_t>(bytes)}, {output, static_cast<size_t>(bytes)},
                                 frames, capture_.format, levels_.inputGain, ring_.WorkBuffer(i));
-  state_.counters.FramesWritten += frames;
-  const bool accepted =
-      gained && (state_.Mp3Mode ? EncodeAndStage(output, bytes)
-                                : writer_.WriteDiskBuffer(output, bytes, state_.names.RecFileName, 0) == 1);
-  if (!accepted) {
+  if (gained && state_.writing != 1) {  // armed: heard, kept for the start
+    preRecord_.Keep(output, frames);
+    return true;
+  }
+  if (!gained || !WriteFrames(output, frames)) {
     StopOnWriteFailure();  // the file keeps everything already on disk
     return false;
   }

@@ -22,6 +22,14 @@ struct RecorderControls {
   // HScrollRec: start level dB, end level dB, silence time in tenths of a second.
   std::array<int32_t, 3> HScrollRec{-45, -45, 40};
   std::string DataPath;  // the data folder
+  // An armed take keeps the last PreRecTime tenths of a second (0 ... 100) and
+  // starts its file with them.
+  int32_t PreRecTime = 0;
+  // 1: a take goes on in a new file ("-2", "-3", ...) at the file-size limit;
+  // 0: it stops there.
+  int32_t ContinueAtLimit = 1;
+  // A writing take goes on in a new file every SplitMinutes of audio; 0: never.
+  int32_t SplitMinutes = 0;
 };
 
 struct RecordingState {

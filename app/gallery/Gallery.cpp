@@ -11,6 +11,7 @@ std::unique_ptr<GalleryPage> BuildGallery(double sizeRate) {
   AddButtonsSection(*page);
   AddSlidersSection(*page);
   AddTextPanelsSection(*page);
+  AddChoicesSection(*page);
   AddMetersSection(*page);
   page->adjustSize();
   return page;

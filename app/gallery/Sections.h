@@ -10,6 +10,7 @@ void AddFacesSection(GalleryPage& page);
 void AddButtonsSection(GalleryPage& page);
 void AddSlidersSection(GalleryPage& page);
 void AddTextPanelsSection(GalleryPage& page);
+void AddChoicesSection(GalleryPage& page);
 void AddMetersSection(GalleryPage& page);
 
 }  // namespace lumora

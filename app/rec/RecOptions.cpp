@@ -60,71 +60,48 @@ Events, one line each on stdout:
 
 namespace {
 
-bool NeedsValue(const std::string& arg) {
-  return arg == "--input" || arg == "--input-file" || arg == "--seconds" || arg == "--ini" ||
-         arg == "--set" || arg == "--remote-script";
+bool TakesValue(const std::string& name) {
+  return name == "--input" || name == "--input-file" || name == "--seconds" || name == "--remote-script" ||
+         IsSettingsOption(name);
 }
 
-bool Apply(RecOptions& options, const std::string& arg, const std::string& value, std::string& error) {
-  if (arg == "--input") {
+bool Take(RecOptions& options, const std::string& name, const std::string& value, std::string& error) {
+  if (name == "--help" || name == "-h") return options.help = true;
+  if (name == "--list-devices") return options.listDevices = true;
+  if (name == "--fast") return options.fast = true;
+  if (name == "--test-signal") return options.testSignal = true;
+  if (name == "--remote") return options.remote = true;
+  if (name == "--commands") return options.commands = true;
+  if (name == "--input") {
     options.inputName = value;
-  } else if (arg == "--input-file") {
+  } else if (name == "--input-file") {
     options.inputFile = value;
-  } else if (arg == "--remote-script") {
+  } else if (name == "--remote-script") {
     options.remoteScript = value;
-  } else if (arg == "--ini") {
-    options.iniFile = value;
-  } else if (arg == "--seconds") {
+  } else if (name == "--seconds") {
     char* end = nullptr;
     options.seconds = std::strtod(value.c_str(), &end);
     if (value.empty() || *end != '\0' || !std::isfinite(options.seconds) || options.seconds <= 0) {
       error = "--seconds needs a positive number, not \"" + value + "\"";
       return false;
     }
-  } else {  // --set
-    const auto eq = value.find('=');
-    if (eq == std::string::npos || eq == 0) {
-      error = "--set needs KEY=VALUE, not \"" + value + "\"";
-      return false;
-    }
-    options.sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+  } else if (IsSettingsOption(name)) {
+    return TakeSettingsOption(options.settings, name, value, error);
+  } else {
+    error = "unknown option \"" + (name.empty() ? value : name) + "\" (see --help)";
+    return false;
   }
   return true;
-}
-
-// A flag, or an option with its value (next argument, or after "=" in the
-// same one). False and error for anything else.
-bool ParseOne(RecOptions& options, int argc, char** argv, int& i, std::string& error) {
-  std::string arg = argv[i];
-  std::optional<std::string> value;
-  if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-    value = arg.substr(eq + 1);
-    arg.resize(eq);
-  }
-  if (!value && (arg == "--help" || arg == "-h")) return options.help = true;
-  if (!value && arg == "--list-devices") return options.listDevices = true;
-  if (!value && arg == "--fast") return options.fast = true;
-  if (!value && arg == "--test-signal") return options.testSignal = true;
-  if (!value && arg == "--remote") return options.remote = true;
-  if (!value && arg == "--commands") return options.commands = true;
-  if (!NeedsValue(arg)) {
-    error = "unknown option \"" + std::string(argv[i]) + "\" (see --help)";
-    return false;
-  }
-  if (!value && i + 1 >= argc) {
-    error = arg + " needs a value";
-    return false;
-  }
-  return Apply(options, arg, value ? *value : argv[++i], error);
 }
 
 }  // namespace
 
 std::optional<RecOptions> ParseRecOptions(int argc, char** argv, std::string& error) {
   RecOptions options;
-  for (int i = 1; i < argc; ++i) {
-    if (!ParseOne(options, argc, argv, i, error)) return std::nullopt;
-  }
+  const auto take = [&options](const std::string& name, const std::string& value, std::string& why) {
+    return Take(options, name, value, why);
+  };
+  if (!WalkArguments(argc, argv, TakesValue, take, error)) return std::nullopt;
   if (options.testSignal && !options.inputFile.empty()) {
     error = "--test-signal and --input-file exclude each other";
     return std::nullopt;

@@ -3,8 +3,8 @@
 
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
+
+#include "settings/RunOptions.h"
 
 namespace lumora::rec {
 
@@ -13,8 +13,7 @@ struct RecOptions {
   bool listDevices = false;
   bool fast = false;
   bool testSignal = false;                                // --test-signal: the built-in 1 kHz tone
-  std::string iniFile;                                    // --ini: this file is the store
-  std::vector<std::pair<std::string, std::string>> sets;  // --set KEY=VALUE, in order
+  SettingsOptions settings;                               // --ini, --set
   std::string inputName;                                  // --input
   std::string inputFile;                                  // --input-file
   double seconds = -1.0;                                  // --seconds; < 0: no limit

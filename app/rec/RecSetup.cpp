@@ -10,30 +10,11 @@
 #include "platform/WaveError.h"
 #include "settings/DataFolder.h"
 #include "support/FileSystem.h"
-#include "support/Log.h"
 #include "support/PlainText.h"
 
 namespace lumora::rec {
 
 namespace {
-
-std::string DescribeSettingsError(SettingsArgumentError error, const std::string& argument) {
-  switch (error) {
-    case SettingsArgumentError::kNone:
-      return {};
-    case SettingsArgumentError::kNoAssignment:
-      return "--set needs KEY=VALUE: " + argument;
-    case SettingsArgumentError::kUnknownKey:
-      return "no setting of that name: " + argument;
-    case SettingsArgumentError::kNotConvertible:
-      return "the value does not suit the setting: " + argument;
-    case SettingsArgumentError::kIniNotAFile:
-      return "--ini does not name a usable file: " + argument;
-    case SettingsArgumentError::kIniNoFolder:
-      return "--ini names a file in a folder that does not exist: " + argument;
-  }
-  return "bad option: " + argument;
-}
 
 // The sample format of the selectors: rate text, bits index (0 24, 1 16, 2 8),
 // channels index (0 stereo, 1 mono).
@@ -99,32 +80,6 @@ void PrepareMp3(const Settings& settings, const SampleFormat& format, Recorder& 
 
 }  // namespace
 
-bool PrepareSettings(const RecOptions& options, Settings& settings, std::string& error) {
-  if (!options.iniFile.empty()) {
-    error = DescribeSettingsError(settings.UseIniFile(options.iniFile), options.iniFile);
-    if (!error.empty()) return false;
-  }
-  settings.FixSession(0);
-  for (const auto& [key, value] : options.sets) {
-    const std::string assignment = key + "=" + value;
-    error = DescribeSettingsError(settings.AddOverride(assignment), assignment);
-    if (!error.empty()) return false;
-  }
-  return true;
-}
-
-void PrepareLog(const Settings& settings) {
-  LogConfig config;
-  config.enabled = settings.ReadWhole("LogError");
-  const std::string folder = settings.ReadText("DebugLogPath");
-  config.folder = folder.empty() ? DefaultLogFolder() : FolderSlash(folder, 0);
-  config.machine = MachineName();
-  config.session = settings.Session().name;
-  ConfigureLog(config);
-  // The window's start-up purge of old logs: only the program's own files go.
-  CleanLogFolder(config.folder, 90, config.machine);
-}
-
 std::unique_ptr<WaveBackend> PrepareDevices(const RecOptions& options, SimulatedWave*& simulated,
                                             std::string& error) {
   simulated = nullptr;
@@ -169,10 +124,13 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   controls.CheckModemp3 = settings.ReadWhole("Modemp3");
   controls.HScrollRec = {ReadClamped(settings, "StartLevel", -600, 0), ReadClamped(settings, "EndLevel", -600, 0),
                          ReadClamped(settings, "EndTime", 1, 200)};
+  controls.PreRecTime = ReadClamped(settings, "PreRecTime", 0, 100);
+  controls.ContinueAtLimit = settings.ReadWhole("ContinueAtLimit") != 0 ? 1 : 0;
+  controls.SplitMinutes = ReadClamped(settings, "SplitMinutes", 0, 1440);
   controls.DataPath = ResolveDataPath(settings);
   // The window falls back to a default folder when the stored one is gone; a
   // folder given on the command line must exist, or the take would go elsewhere.
-  for (const auto& [key, value] : options.sets) {
+  for (const auto& [key, value] : options.settings.sets) {
     if (AsciiLower(key) == "datapath" && !value.empty() && !FolderExists(value)) {
       error = "the folder does not exist: " + value;
       return false;

@@ -13,13 +13,6 @@
 
 namespace lumora::rec {
 
-// The settings of the run: the store the window would use (or --ini), with
-// every --set applied. False and a reason when an option is refused.
-bool PrepareSettings(const RecOptions& options, Settings& settings, std::string& error);
-
-// The log as the window configures it.
-void PrepareLog(const Settings& settings);
-
 // The devices of the run. With --input-file or --test-signal a simulated backend
 // whose input 0 is that source (`simulated` points at it); otherwise the
 // program's devices. Nullptr and a reason when the input file is unusable.

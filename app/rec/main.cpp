@@ -2,10 +2,6 @@
 // input device, a WAV file or the built-in test signal, with the window's
 // settings and the same recorder core; see --help.
 
-#include <signal.h>
-#include <time.h>
-
-#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -18,25 +14,12 @@
 #include "recording/Recorder.h"
 #include "support/Clock.h"
 #include "support/MessageBox.h"
+#include "support/StopSignals.h"
 
 namespace lumora::rec {
 namespace {
 
-std::atomic<bool> g_interrupted{false};
 bool g_failed = false;  // an error was shown: the run did not do all it was asked
-
-void OnSignal(int) { g_interrupted = true; }
-
-void CatchSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-  // Past a file-size limit a write then fails as on a full disk, and the take
-  // ends as it does there, instead of the signal ending the program.
-  signal(SIGXFSZ, SIG_IGN);
-}
 
 // The take events on stdout, one line each, at once; the recording tally light
 // to the remote when there is one.
@@ -63,11 +46,6 @@ void ListDevices(WaveBackend& devices) {
     const auto names = devices.DeviceNames(direction);
     for (size_t id = 0; id < names.size(); ++id) std::printf("  %zu  %s\n", id, names[id].c_str());
   }
-}
-
-void SleepMs(int32_t ms) {
-  timespec pause{ms / 1000, (ms % 1000) * 1000000L};
-  nanosleep(&pause, nullptr);  // a signal cuts it short, which is what we want
 }
 
 // Whether every frame of a finished input file has reached the recorder.
@@ -112,7 +90,7 @@ class Run {
 
  private:
   bool ShouldEnd() const {
-    if (g_interrupted) return true;
+    if (StopRequested()) return true;
     if (InputDrained(simulated_, recorder_)) return true;
     if (options_.CommandDriven()) {
       return driver_.Finished() || (options_.seconds > 0 && RunSeconds() >= options_.seconds);
@@ -169,7 +147,7 @@ int Main(int argc, char** argv) {
     return (style & 7) == kYesNo ? kAnswerYes : kAnswerOk;
   });
   Settings settings;
-  if (!PrepareSettings(*options, settings, error)) {
+  if (!PrepareSettings(options->settings, settings, error)) {
     std::fprintf(stderr, "lumora-rec: %s\n", error.c_str());
     return 2;
   }
@@ -200,7 +178,7 @@ int Main(int argc, char** argv) {
     return 1;
   }
   view.tally = driver.Tally();
-  CatchSignals();
+  CatchStopSignals();
   Run run(*options, recorder, simulated, driver);
   if (!run.Start()) {
     std::fprintf(stderr, "lumora-rec: the take did not start (see the reason above)\n");

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "common/LogFiles.h"
 #include "common/TempDir.h"
+#include "formats/Wav.h"
 #include "platform/PcmTestHelpers.h"
 #include "platform/SimulatedWave.h"
 #include "playback/PlayEngine.h"
@@ -58,7 +60,9 @@ class FakeView final : public PlayView {
 class FakeTally final : public TallySink {
  public:
   void SendTally(int32_t code) override { codes.push_back(code); }
+  int32_t TallyInvert() const override { return invert; }
   std::vector<int32_t> codes;
+  int32_t invert = 0;
 };
 
 // Interleaved samples as bytes in the format (8 bit: offset by 128; 24 bit: 3 bytes).
@@ -69,6 +73,15 @@ inline std::vector<uint8_t> Pcm(const std::vector<int32_t>& samples, int32_t bit
     for (int32_t b = 0; b < bits / 8; ++b) bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
   }
   return bytes;
+}
+
+// The sample bytes of a WAV file (as its data chunk says).
+inline std::vector<uint8_t> DataOf(const std::string& path) {
+  const WaveFileInfo info = ReadWaveFileInfo(path);
+  const std::vector<unsigned char> bytes = ReadFileBytes(path);
+  if (info.valid != 1 || info.dataOffset + info.dataSize > static_cast<int64_t>(bytes.size())) return {};
+  return std::vector<uint8_t>(bytes.begin() + info.dataOffset,
+                              bytes.begin() + info.dataOffset + info.dataSize);
 }
 
 // A ramp that visits the whole range of the format, both channels different.
@@ -101,12 +114,26 @@ class PlaybackTest : public testing::Test {
     devices_.Advance(0.04);
     transport_.Tick(true);
   }
+  void Ticks(int32_t n) {
+    for (int32_t k = 0; k < n; ++k) Tick();
+  }
   // Ticks until playback has stopped (at most `seconds` of simulated time).
   void PlayToEnd(double seconds = 60) {
     for (int n = 0; transport_.PlayRequested() && n < seconds / 0.04; ++n) Tick();
     EXPECT_EQ(transport_.PlayRequested(), 0) << "still playing after " << seconds << " s";
   }
   std::vector<uint8_t> Heard() const { return devices_.OutputBytes(output_); }
+  // Plays the take from its start to its end: what the device played.
+  std::vector<uint8_t> PlayWhole() {
+    const auto before = static_cast<std::ptrdiff_t>(Heard().size());
+    transport_.PlayButtonClick(0);  // stop, or rewind
+    transport_.PlayButtonClick(2);
+    PlayToEnd();
+    const std::vector<uint8_t> heard = Heard();
+    return std::vector<uint8_t>(heard.begin() + before, heard.end());
+  }
+  // "play PATH FRAME" of the take.
+  std::string PlayEvent(int64_t frame) const { return "play " + session_.path + " " + std::to_string(frame); }
 
   TempDir dir_;
   SimulatedWave devices_;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -12,12 +11,6 @@
 
 namespace lumora {
 namespace {
-
-uint32_t Le32(const std::vector<unsigned char>& bytes, size_t offset) {
-  uint32_t v;
-  std::memcpy(&v, bytes.data() + offset, 4);
-  return v;
-}
 
 class DiskWriterTest : public ::testing::Test {
  protected:
@@ -43,17 +36,6 @@ class DiskWriterTest : public ::testing::Test {
   std::vector<uint8_t> buffer_;
   uint32_t counter_ = 0;
 };
-
-TEST_F(DiskWriterTest, At11025HzThirtyBuffersFitAndTheThirtyFirstFlushes) {
-  StartWav({11025, 16, 2});
-  for (int i = 1; i <= 30; ++i) ASSERT_EQ(Hand(), 1);
-  EXPECT_EQ(FileSizeByName(path_), 44);
-  ASSERT_EQ(Hand(), 1);
-  const auto bytes = test::ReadFileBytes(path_);
-  ASSERT_EQ(bytes.size(), 44u + 30 * 1102 * 4);
-  EXPECT_EQ(Le32(bytes, 4), bytes.size() - 8);
-  EXPECT_EQ(Le32(bytes, 40), bytes.size() - 44);
-}
 
 TEST_F(DiskWriterTest, StagingBoundaries) {
   StartWav({8000, 8, 1});  // capacity 24000 bytes

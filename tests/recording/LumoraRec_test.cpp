@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -17,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/ProgramRun.h"
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "formats/FileHandle.h"
@@ -28,28 +28,13 @@ namespace {
 
 const std::string kRec = std::string(LUMORA_BUILD_DIR) + "/lumora-rec";
 
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
 class LumoraRec : public ::testing::Test {
  protected:
   // Runs lumora-rec with its settings and per-user folders inside the test's folder.
   RunResult Run(const std::string& args, const std::string& shellPrefix = "") {
-    const std::string err = dir_.file("stderr.txt");
-    const std::string command = Env() + shellPrefix + kRec + " --ini " + dir_.file("rec.ini") +
-                                " --set DataPath=" + dir_.folder() + " " + args + " 2>" + err;
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk;
-    while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) result.out.append(chunk.data(), n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto bytes = ReadFileBytes(err);
-    result.err.assign(bytes.begin(), bytes.end());
-    return result;
+    return RunProgram(Env() + shellPrefix + kRec + " --ini " + dir_.file("rec.ini") +
+                          " --set DataPath=" + dir_.folder() + " " + args,
+                      dir_.file("stderr.txt"));
   }
   std::string Env() const {
     return "export XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state; ";
@@ -155,9 +140,10 @@ TEST_F(LumoraRec, OutOfRangeSettingsNeitherSizeNorLoopForEver) {
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadWithSndfile(dir_.file("new.wav")).rate, 44100);
   // Loud enough to start, never above the end level: takes that stop at once.
-  run = Run("--input-file " + tone + " --fast --seconds 3 --set AutoRec=1 --set Sequential=1 --set EndTime=0 " +
-                "--set StartLevel=-60 --set EndLevel=0",
-            "timeout 20 ");
+  run =
+      Run("--input-file " + tone + " --fast --seconds 3 --set AutoRec=1 --set Sequential=1 --set EndTime=0 " +
+              "--set StartLevel=-60 --set EndLevel=0",
+          "timeout 20 ");
   EXPECT_EQ(run.exitCode, 0) << run.err;
 }
 
@@ -197,8 +183,7 @@ int WaitExit(pid_t pid) {
 TEST_F(LumoraRec, AKilledTakeLeavesAValidFileOfEverythingFlushed) {
   const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
   const std::string ini = dir_.file("rec.ini");
-  const pid_t pid =
-      Spawn({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+  const pid_t pid = Spawn({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
   std::this_thread::sleep_for(std::chrono::milliseconds(4500));
   kill(pid, SIGKILL);
   WaitExit(pid);
@@ -216,8 +201,8 @@ TEST_F(LumoraRec, AKilledTakeLeavesAValidFileOfEverythingFlushed) {
 // writes; SIGTERM then ends that take as the stop button does.
 TEST_F(LumoraRec, ARunningTakesFileIsLeftAloneAndSigtermStopsIt) {
   const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
-  const pid_t pid =
-      Spawn({kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+  const pid_t pid = Spawn(
+      {kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   const RunResult second = Run("--input-file " + input + " --fast --ini " + dir_.file("second.ini"));
   EXPECT_EQ(second.exitCode, 1);

@@ -19,16 +19,7 @@ class Mp3Takes : public RecorderFixture {
  protected:
   void UseMp3(std::unique_ptr<SignalSource> source, const std::string& kbps = "128") {
     Use(std::move(source));
-    recorder_->controls.CheckModemp3 = 1;
-    recorder_->controls.CheckModemp3Enabled = true;
-    recorder_->controls.ComboBitRate = kbps;
-  }
-  // The take decoded by an independent decoder (the mpg123 program) into WAV.
-  SndfileView Decoded(const std::string& mp3) {
-    const std::string wav = dir_.file("decoded.wav");
-    const std::string command = "mpg123 -q -w " + wav + " " + mp3 + " 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return ReadWithSndfile(wav, true);
+    UseMp3Mode(kbps);
   }
 };
 
@@ -110,9 +101,7 @@ class Mp3TakeRates : public Mp3Takes, public ::testing::WithParamInterface<std::
 TEST_P(Mp3TakeRates, PlaysAtItsRateForAsLongAsItsFrames) {
   const auto [rate, channels] = GetParam();
   Use(MakeTone(440.0, -10.0), rate, 16, channels);
-  recorder_->controls.CheckModemp3 = 1;
-  recorder_->controls.CheckModemp3Enabled = true;
-  recorder_->controls.ComboBitRate = "64";  // taken by every MPEG version
+  UseMp3Mode("64");  // taken by every MPEG version
   Start();
   RecordFrames(rate);
   Stop();

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "platform/SimulatedWave.h"
 #include "recording/Recorder.h"
@@ -26,48 +28,48 @@ class RecorderTestAccess {
 
 namespace test {
 
-class RecordingView final : public RecorderView {
+// Keeps what the tests look at; the rest of the view shows nothing.
+class RecordingView final : public SilentRecorderView {
  public:
-  void SetRecButtonOn(int32_t index, int32_t value) override { recButton[index] = value; }
   void SetInputMonitorEnabled(bool enabled) override { monitorEnabled = enabled; }
   void ShowFileName(const std::string& name) override { fileName = name; }
   void SetCaptionLock(bool on) override { captionLock = on; }
   void SetRecordingTally(bool on) override { tally = on; }
-  void SetRecTimeColours(int32_t colourSet) override { colours = colourSet; }
   void ShowRecTime(const std::string& text) override { recTime = text; }
-  void ShowSliderValue(int32_t k, const std::string& text) override { sliderText[k] = text; }
-  void SetRecordedExtent(int64_t frames) override { extent = frames; }
   void ClearInputLevels() override { ++levelClears; }
-  void StopPlaybackForTake(const std::string& zero) override { playTime = zero; }
-  std::string SaveFileDialog(const std::string& folder, const std::string& label,
-                             const std::string& pattern) override {
-    dialog = {folder, label, pattern};
-    return dialogAnswer;
-  }
   void TakeOpened(const std::string& path) override { events.push_back("start " + path); }
   void TakeWriting(const std::string& path) override { events.push_back("write " + path); }
-  void TakeStopped(const std::string& path, int64_t frames) override {
-    events.push_back("stop " + path + " " + std::to_string(frames));
-  }
   void TakeLostFrames(const std::string& path, int64_t frames) override {
     events.push_back("lost " + path + " " + std::to_string(frames));
   }
+  void TakeStopped(const std::string& path, int64_t frames) override {
+    events.push_back("stop " + path + " " + std::to_string(frames));
+  }
 
-  int32_t recButton[3] = {0, 0, 0};
   bool monitorEnabled = true;
   std::string fileName;
   bool captionLock = false;
   bool tally = false;
-  int32_t colours = 0;
   std::string recTime;
-  std::string sliderText[3];
-  int64_t extent = 0;
   int32_t levelClears = 0;
-  std::string playTime;
-  std::vector<std::string> dialog;
-  std::string dialogAnswer;
   std::vector<std::string> events;
 };
+
+// What the source plays from frame `first` on, as the device hands it over.
+inline std::vector<unsigned char> Rendered(SignalSource& source, int64_t first, int64_t frames,
+                                           int32_t rate = 44100, int32_t bits = 16, int32_t channels = 2) {
+  const WaveFormat format =
+      MakeWaveFormat({rate, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
+  std::vector<unsigned char> bytes(static_cast<size_t>(frames * format.blockAlign));
+  source.Render(first, frames, format, bytes.data());
+  return bytes;
+}
+
+// The audio of a WAV take (after its 44-byte header).
+inline std::vector<unsigned char> DataOf(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  return {bytes.begin() + 44, bytes.end()};
+}
 
 class RecorderFixture : public ::testing::Test {
  protected:
@@ -127,6 +129,19 @@ class RecorderFixture : public ::testing::Test {
     for (int guard = 0; recorder_->State().counters.FramesWritten < frames && guard < 100000; ++guard) Tick();
   }
   std::string LogText(const std::string& extension = ".log") const;
+  // An MP3 take decoded by an independent decoder (the mpg123 program) into WAV.
+  SndfileView Decoded(const std::string& mp3) {
+    const std::string wav = dir_.file("decoded.wav");
+    const std::string command = "mpg123 -q -w " + wav + " " + mp3 + " 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return ReadWithSndfile(wav, true);
+  }
+  // Records MP3 at the bit rate.
+  void UseMp3Mode(const std::string& kbps = "128") {
+    recorder_->controls.CheckModemp3 = 1;
+    recorder_->controls.CheckModemp3Enabled = true;
+    recorder_->controls.ComboBitRate = kbps;
+  }
 
   TempDir dir_;
   ManualClock clock_;

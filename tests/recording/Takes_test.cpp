@@ -1,19 +1,13 @@
 // Whole takes through the simulated devices and clock, the files checked byte by
 // byte and read back with libsndfile.
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstring>
-#include <filesystem>
 
 #include "RecorderFixture.h"
 #include "common/LogFiles.h"
 #include "common/SndfileCheck.h"
 #include "formats/FileHandle.h"
-#include "formats/Wav.h"
 #include "platform/SignalSource.h"
-#include "platform/WaveError.h"
 
 namespace lumora::test {
 
@@ -27,21 +21,6 @@ uint32_t Le32(const std::vector<unsigned char>& bytes, size_t offset) {
   uint32_t v;
   std::memcpy(&v, bytes.data() + offset, 4);
   return v;
-}
-
-// What the source plays from frame `first` on, as the device hands it over.
-std::vector<unsigned char> Rendered(SignalSource& source, int64_t first, int64_t frames, int32_t rate,
-                                    int32_t bits, int32_t channels) {
-  const WaveFormat format =
-      MakeWaveFormat({rate, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
-  std::vector<unsigned char> bytes(static_cast<size_t>(frames * format.blockAlign));
-  source.Render(first, frames, format, bytes.data());
-  return bytes;
-}
-
-std::vector<unsigned char> DataOf(const std::string& path) {
-  auto bytes = ReadFileBytes(path);
-  return {bytes.begin() + 44, bytes.end()};
 }
 
 using Takes = RecorderFixture;

@@ -45,7 +45,7 @@ TEST_F(SettingsStoreTest, FirstRunWithAnEmptyIniListsEveryKeyWithItsDefault) {
       "VULevelTrim=-20.0\r\nRecLevel=0\r\nPlayLevel=0\r\nStartLevel=-45\r\nEndLevel=-45\r\nEndTime=40\r\n"
       "Sequential=0\r\nAutoRec=0\r\nInputMon=0\r\nDataPath=" +
       app_ +
-      "\r\nRMSP3mon=0\r\nModemp3=0\r\nmp3BitRate=128\r\nUSBHIDID=0\r\nUSBHID_Latch=0\r\nUSBTallyInvert=0\r\n";
+      "\r\nRMSP3mon=0\r\nModemp3=0\r\nmp3BitRate=128\r\nPreRecTime=0\r\nContinueAtLimit=1\r\nSplitMinutes=0\r\nUSBHIDID=0\r\nUSBHID_Latch=0\r\nUSBTallyInvert=0\r\n";
   for (int i = 1; i <= 12; ++i) expected += NumberedKey("fkeyfct-", i) + "=***\r\n";
   for (int i = 1; i <= 8; ++i) expected += NumberedKey("HIDfct-", i) + "=***\r\n";
   for (int i = 1; i <= 8; ++i) expected += NumberedKey("HIDwaitms-", i) + "=0\r\n";
