@@ -42,8 +42,15 @@ class Recorder {
 
   // 0 chooses the output file (save dialog), 1 starts a take, 2 stops it.
   void RecordCommand(int32_t action);
-  void RequestStart() { loop_.pendingStart = true; }
-  void RequestStop() { loop_.pendingStop = true; }
+  // The later request wins: a start cancels a pending stop and the reverse.
+  void RequestStart() {
+    loop_.pendingStart = true;
+    loop_.pendingStop = false;
+  }
+  void RequestStop() {
+    loop_.pendingStop = true;
+    loop_.pendingStart = false;
+  }
 
   // One tick of the recording timer; returns the interval in ms until the next.
   int32_t Tick();
@@ -54,6 +61,8 @@ class Recorder {
   void SliderChanged(int32_t k);
   // The recording level slider, in dB: the input gain of both channels.
   void SetRecLevel(float db);
+  // The meters' "RMS+3db" mode.
+  void SetRmsPlus3(bool on) { levels_.rmsPlus3 = on; }
 
   const RecordingState& State() const { return state_; }
   const LoopState& Loop() const { return loop_; }

@@ -10,7 +10,6 @@
 #include "platform/WaveError.h"
 #include "settings/DataFolder.h"
 #include "support/FileSystem.h"
-#include "support/Log.h"
 #include "support/PlainText.h"
 
 namespace lumora::rec {

@@ -33,8 +33,6 @@ class LevelHistoryDisplay : public LevelHistory {
   void BeginHistory(int64_t first, int64_t last) override;
   void AddMagnitudes(std::span<const FrameMagnitudes> frames) override;
 
-  int64_t FramesPerColumn() const { return framesPerColumn_; }
-
  private:
   void Scroll(int32_t columns);
   void DrawColumn();

@@ -55,7 +55,7 @@ TEST_F(Mp3Codec, OfferedBitRatesAreThoseOfEachVersion) {
   EXPECT_EQ(combo.text, "24");
   codec_.LoadBitRateToCombo(combo, 8000, 3, 128);  // not offered: the highest instead
   EXPECT_EQ(combo.text, "64");
-  for (const WaveFileInfo& format : {Format(8000, 16, 2), Format(44100, 24, 2), Format(44100, 16, 6), {}}) {
+  for (const WaveFileInfo& format : {Format(44100, 24, 2), Format(44100, 16, 6), {}}) {
     EXPECT_EQ(Open(128, format), 0) << format.sampleRate << " Hz " << format.bitsPerSample << " bit";
   }
   EXPECT_EQ(Open(24, Format(8000, 16, 1)), 1);

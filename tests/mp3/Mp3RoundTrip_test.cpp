@@ -36,8 +36,7 @@ class Mp3RoundTrip : public ::testing::Test {
   static void ExpectTones(const test::SndfileView& view, int32_t rate, int32_t channels, int64_t frames,
                           const std::vector<double>& hz) {
     ASSERT_TRUE(view.opened && view.strict) << view.log;
-    EXPECT_EQ(view.rate, rate);
-    EXPECT_EQ(view.channels, channels);
+    EXPECT_EQ(std::pair(view.rate, view.channels), std::pair(rate, channels));
     EXPECT_GE(view.frames, frames);
     EXPECT_LE(view.frames, frames + 3 * 1152);
     for (int32_t c = 0; c < channels; ++c) {
@@ -109,7 +108,7 @@ TEST_F(Mp3RoundTrip, MonoAndLowerSampleRatesInMpeg2And25) {
   const struct {
     int32_t rate, channels, kbps;
     double hz;
-  } cases[] = {{44100, 1, 64, 1000}, {22050, 1, 64, 500}, {24000, 2, 96, 700}, {8000, 1, 32, 300}};
+  } cases[] = {{22050, 1, 64, 500}, {24000, 2, 96, 700}, {8000, 1, 32, 300}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.rate) + " Hz");
     WriteWav(c.rate, 16, c.channels, test::Tone(c.rate, c.channels, c.rate * 3 / 2, c.hz, c.hz));

@@ -54,23 +54,6 @@ struct History {
   LevelHistoryDisplay display{&panel.PictureBox()};
 };
 
-TEST(LevelHistory, FramesPerColumnSpanTheHistoryWindow) {
-  struct Case {
-    int32_t rate;
-    int width;
-    int64_t frames;
-  };
-  for (const Case& c : {Case{44100, 300, 352}, {192000, 300, 1536}, {8000, 30000, 1}}) {
-    MeterPicture picture;
-    picture.SetPictureSize({c.width, 2});
-    LevelState levels;
-    levels.SetupFormat({c.rate, 16, 2});
-    LevelHistoryDisplay display(&picture);
-    display.SetupFormat(levels, 1.0f);
-    EXPECT_EQ(display.FramesPerColumn(), c.frames) << c.rate << " Hz, " << c.width << " pixels";
-  }
-}
-
 TEST(LevelHistory, ScrollsByTheNewColumnsAndSkipsAPause) {
   // Left loud until frame 17639, then silent; right silent throughout.
   History h({44100, 16, 2},

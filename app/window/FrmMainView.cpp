@@ -1,0 +1,87 @@
+// What the recorder shows on the window.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+#include "app/window/DialogPresenter.h"
+#include "app/window/FrmMain.h"
+#include "controls/UC_Bar.h"
+#include "controls/UC_Buttons.h"
+#include "meters/ui/MeterPicture.h"
+
+namespace lumora {
+
+namespace {
+
+// TextInfo(0)'s colour sets: 0 idle, 1 recording.
+constexpr const char* kRecTimeColours[] = {"color: black;", "color: white; background-color: #b02020;"};
+
+}  // namespace
+
+void FrmMain::SetRecButtonOn(int32_t index, int32_t value) {
+  c_.RecButtons->SetButtonOn(static_cast<int16_t>(index), value, 1);
+}
+
+void FrmMain::SetInputMonitorEnabled(bool enabled) { c_.CheckInputMon->setEnabled(enabled); }
+
+void FrmMain::ShowFileName(const std::string& name) { c_.PicFN->setText(QString::fromStdString(name)); }
+
+// Tally output 2 lights while recording.
+void FrmMain::SetRecordingTally(bool on) { remote_.SetTallyOutput(2, on); }
+
+void FrmMain::SetRecTimeColours(int32_t colourSet) {
+  c_.TextInfo[0]->setStyleSheet(kRecTimeColours[colourSet == 1 ? 1 : 0]);
+}
+
+void FrmMain::ShowRecTime(const std::string& text) { c_.TextInfo[0]->setText(QString::fromStdString(text)); }
+
+void FrmMain::ShowSliderValue(int32_t k, const std::string& text) {
+  c_.TextValue[static_cast<size_t>(k)]->setText(QString::fromStdString(text));
+}
+
+void FrmMain::SetRecordedExtent(int64_t frames) { SetPositionMax(frames); }
+
+void FrmMain::ClearInputLevels() {
+  vu_[0].ResetVU(-1);
+  history_[0].Clear();
+}
+
+void FrmMain::StopPlaybackForTake(const std::string& /*zeroTimeText*/) {
+  if (transport_->PlayRequested()) transport_->PlayStop(1);
+  transport_->HeadHome();
+}
+
+std::string FrmMain::SaveFileDialog(const std::string& folder, const std::string& filterLabel,
+                                    const std::string& pattern) {
+  return dialogs_->File(true, filterLabel + "|" + pattern, folder, "", -1);
+}
+
+}  // namespace lumora
+
+namespace lumora {
+
+// The play button lit while playing, half lit while paused.
+void FrmMain::SetPlayButtonLook(PlayButtonLook look) {
+  const int32_t values[] = {0, 2, 1};
+  c_.PlayButtons->SetButtonOn(2, values[static_cast<int>(look)], 1);
+}
+
+void FrmMain::SetPositionMax(int64_t frames) {
+  c_.ProgBar->SetMax(static_cast<int32_t>(std::min<int64_t>(frames, INT32_MAX)));
+  c_.ProgBar->SetValue(c_.ProgBar->Value());
+}
+
+void FrmMain::SetPosition(int64_t frames) {
+  c_.ProgBar->SetValue(static_cast<int32_t>(std::min<int64_t>(frames, INT32_MAX)));
+}
+
+void FrmMain::ShowPlayTime(const std::string& text) { c_.TextInfo[1]->setText(QString::fromStdString(text)); }
+
+void FrmMain::ClearPlaybackLevels() {
+  vu_[1].ResetVU(-1);
+  history_[1].Clear();
+}
+
+}  // namespace lumora
