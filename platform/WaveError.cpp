@@ -32,15 +32,6 @@ constexpr std::array<ErrorEntry, 15> kErrorTable = {{
 
 }  // namespace
 
-const std::vector<int32_t>& WaveErrorCodes() {
-  static const std::vector<int32_t> codes = [] {
-    std::vector<int32_t> all;
-    for (const ErrorEntry& entry : kErrorTable) all.push_back(entry.code);
-    return all;
-  }();
-  return codes;
-}
-
 std::string WaveErrorText(int32_t code, bool output) {
   if (code == kWaveNoError) return {};
   const std::string origin = output ? "再生デバイス: " : "録音デバイス: ";

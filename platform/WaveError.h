@@ -28,9 +28,6 @@ enum WaveError : int32_t {
   kWaveRefused = 63,           // a simulated device refused on request (fault injection)
 };
 
-// Every code of the table (for the test that each has a text).
-const std::vector<int32_t>& WaveErrorCodes();
-
 // The user-facing text of a code, naming its origin: "録音デバイス: ..." for
 // input, "再生デバイス: ..." for output. An unknown code gives a text with the
 // number. Empty for kWaveNoError.

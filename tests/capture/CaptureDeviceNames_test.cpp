@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "capture/CaptureTestKit.h"
+#include "platform/SimulatedWave.h"
 #include "recording/CaptureDevice.h"
 
 namespace lumora {
 namespace {
-
-using test::NamesOnly;
 
 TEST(DeviceNamesMatch, IgnoresCaseAndTheNumbersThatTellEqualNamesApart) {
   const std::tuple<const char*, const char*, int32_t> cases[] = {
@@ -26,8 +25,12 @@ TEST(DeviceNamesMatch, IgnoresCaseAndTheNumbersThatTellEqualNamesApart) {
 
 class DeviceChoice : public test::CaptureTest {
  protected:
-  NamesOnly backend_{{" Microphone (2- USB Audio) ", "2- Line In", "Line In", "Monitor of Null Output"},
-                     {"Null Output"}};
+  DeviceChoice() {
+    for (const char* name : {" Microphone (2- USB Audio) ", "2- Line In", "Line In", "Monitor of Null Output"})
+      backend_.AddInput(name, MakeSilence());
+    backend_.AddOutput("Null Output");
+  }
+  SimulatedWave backend_;
 };
 
 // Numbers as they stand, then the exact name, then a tolerant one; an unknown

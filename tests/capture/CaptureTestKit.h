@@ -1,6 +1,6 @@
 #pragma once
 // What the capture tests share: the log and message boxes caught in a
-// temporary folder, and a backend that only has names.
+// temporary folder.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 
 #include "common/LogFiles.h"
 #include "common/TempDir.h"
-#include "platform/WaveDevice.h"
 #include "platform/WaveError.h"
 #include "support/Log.h"
 #include "support/MessageBox.h"
@@ -34,23 +33,6 @@ class CaptureTest : public testing::Test {
 
   TempDir dir_;
   std::vector<std::string> messages_;
-};
-
-// A backend with device names only.
-class NamesOnly final : public WaveBackend {
- public:
-  NamesOnly(std::vector<std::string> inputs, std::vector<std::string> outputs)
-      : inputs_(std::move(inputs)), outputs_(std::move(outputs)) {}
-  std::vector<std::string> DeviceNames(WaveDirection direction) override {
-    return direction == WaveDirection::kInput ? inputs_ : outputs_;
-  }
-  int32_t Open(WaveDirection, int32_t, const WaveFormat&, std::unique_ptr<WaveDevice>&) override {
-    return kWaveNotSupported;
-  }
-
- private:
-  std::vector<std::string> inputs_;
-  std::vector<std::string> outputs_;
 };
 
 }  // namespace lumora::test

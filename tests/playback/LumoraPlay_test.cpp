@@ -1,14 +1,7 @@
 // lumora-play end to end: the program as a user runs it, what it writes and
 // prints, its exit codes, a signal, and a real sound server.
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "common/ProgramRun.h"
 #include "platform/PulseTestKit.h"
@@ -23,9 +16,10 @@ class LumoraPlay : public testing::Test {
  protected:
   LumoraPlay() { EXPECT_TRUE(WriteWav(wav_, 48000, 16, 2, data_)); }
 
-  // Runs lumora-play with its settings and per-user folders inside the test's folder.
-  RunResult Run(const std::string& args) {
-    return RunProgram("XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() +
+  // Runs lumora-play with its settings and per-user folders inside the test's
+  // folder, after the shell commands of `before`.
+  RunResult Run(const std::string& args, const std::string& before = "") {
+    return RunProgram(before + "XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() +
                           "state " + kPlay + " --ini " + dir_.file("play.ini") + " " + args,
                       dir_.file("stderr.txt"));
   }
@@ -45,10 +39,7 @@ TEST_F(LumoraPlay, WritesWhatThePlayerHeard) {
   EXPECT_EQ(run.out, "play " + wav_ + " 24000\nend " + wav_ + " 72000\n");
   const float gain = DbToLin(-6.0f);
   std::vector<int32_t> expected;
-  for (size_t k = 48000; k < samples_.size(); ++k) {
-    expected.push_back(
-        static_cast<int32_t>(std::clamp(std::nearbyint(samples_[k] * double{gain}), -32767.0, 32767.0)));
-  }
+  for (size_t k = 48000; k < samples_.size(); ++k) expected.push_back(Scaled(samples_[k], gain, 16));
   EXPECT_EQ(DataOf(out_), Pcm(expected, 16));
 }
 
@@ -75,26 +66,13 @@ TEST_F(LumoraPlay, RefusesWhatItCannotPlay) {
 // SIGTERM stops playback in real time as the stop button does: the end line
 // counts the frames in the (valid) output file.
 TEST_F(LumoraPlay, SigtermStopsCleanly) {
-  const std::string stdoutFile = dir_.file("stdout.txt");
-  const pid_t pid = fork();
-  if (pid == 0) {
-    freopen(stdoutFile.c_str(), "w", stdout);
-    execl(kPlay.c_str(), kPlay.c_str(), "--ini", dir_.file("play.ini").c_str(), "--output-file", out_.c_str(),
-          wav_.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const RunResult run = Run("--output-file " + out_ + " " + wav_ + " & p=$!; sleep 0.7; kill $p; wait $p");
+  EXPECT_EQ(run.exitCode, 0);
   const std::vector<uint8_t> heard = DataOf(out_);
   ASSERT_GT(heard.size(), 0u);
   ASSERT_LT(heard.size(), data_.size());
   EXPECT_TRUE(std::equal(heard.begin(), heard.end(), data_.begin()));
-  const auto printed = ReadFileBytes(stdoutFile);
-  EXPECT_EQ(std::string(printed.begin(), printed.end()),
-            "play " + wav_ + " 0\nend " + wav_ + " " + std::to_string(heard.size() / 4) + "\n");
+  EXPECT_EQ(run.out, "play " + wav_ + " 0\nend " + wav_ + " " + std::to_string(heard.size() / 4) + "\n");
 }
 
 // Stereo 16-bit frames without the all-zero ones: a busy machine may let the
@@ -116,17 +94,10 @@ TEST_F(LumoraPlay, PlaysIntoTheSoundServer) {
   PrivateSink sink;
   ASSERT_TRUE(sink.loaded());
   const std::string raw = dir_.file("monitor.raw");
-  const pid_t recorder = fork();
-  if (recorder == 0) {
-    execlp("parecord", "parecord", "-d", (sink.SinkName() + ".monitor").c_str(), "--raw", "--format=s16le",
-           "--rate=48000", "--channels=2", raw.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  const RunResult run = Run("--output " + sink.SinkName() + " " + wav_);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  kill(recorder, SIGINT);
-  waitpid(recorder, nullptr, 0);
+  const RunResult run =
+      Run("--output " + sink.SinkName() + " " + wav_ + "; s=$?; sleep 0.5; kill $r; wait $r; exit $s",
+          "parecord -d " + sink.SinkName() + ".monitor --raw --format=s16le --rate=48000 --channels=2 " + raw +
+              " & r=$!; sleep 0.3; ");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "play " + wav_ + " 0\nend " + wav_ + " 96000\n");
   const std::vector<unsigned char> monitor = ReadFileBytes(raw);

@@ -1,7 +1,6 @@
 // Whole files played through the engine into the simulated output: what comes
 // out is compared sample by sample with what should be heard.
 
-#include <cmath>
 #include <cstdlib>
 
 #include "formats/Mp3acm.h"
@@ -10,14 +9,6 @@
 
 namespace lumora::test {
 namespace {
-
-// round(s * g) with halves to even, clipped as the format clips.
-int32_t Scaled(int32_t s, float gain, int32_t bits) {
-  const double x = std::nearbyint(s * static_cast<double>(gain));
-  if (bits == 8) return static_cast<int32_t>(std::clamp(x + 128.0, 0.0, 255.0)) - 128;
-  if (bits == 16) return static_cast<int32_t>(std::clamp(x, -32767.0, 32767.0));
-  return static_cast<int32_t>(std::clamp(x, -8388608.0, 8388607.0));
-}
 
 // Unity gain plays every format exactly as stored (even -32768); a play level
 // scales every sample to round(s * g), clipped. A take of more buffers than

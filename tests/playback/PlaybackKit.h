@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -13,11 +14,11 @@
 
 #include "common/LogFiles.h"
 #include "common/TempDir.h"
-#include "formats/Wav.h"
 #include "platform/PcmTestHelpers.h"
 #include "platform/SimulatedWave.h"
 #include "playback/PlayEngine.h"
 #include "playback/PlayTransport.h"
+#include "recording/RecorderFixture.h"  // DataOf
 #include "support/Log.h"
 
 namespace lumora::test {
@@ -25,12 +26,11 @@ namespace lumora::test {
 class FakeSession final : public PlaySession {
  public:
   std::string LastTakePath() const override { return path; }
-  int32_t OutputDevice() const override { return device; }
+  int32_t OutputDevice() const override { return -1; }
   int32_t SampleRate() const override { return rate; }
   std::optional<RunningTake> Recording() const override { return recording; }
 
   std::string path;
-  int32_t device = -1;
   int32_t rate = 44100;
   std::optional<RunningTake> recording;
 };
@@ -41,7 +41,7 @@ class FakeView final : public PlayView {
   void SetPositionMax(int64_t frames) override { max = frames; }
   void SetPosition(int64_t frames) override { position = frames; }
   void ShowPlayTime(const std::string& text) override { time = text; }
-  void ClearPlaybackLevels() override { ++levelClears; }
+  void ClearPlaybackLevels() override {}
   void PlaybackStarted(const std::string& path, int64_t frame) override {
     events.push_back("play " + path + " " + std::to_string(frame));
   }
@@ -53,7 +53,6 @@ class FakeView final : public PlayView {
   int64_t max = 0;
   int64_t position = 0;
   std::string time;
-  int32_t levelClears = 0;
   std::vector<std::string> events;
 };
 
@@ -75,15 +74,6 @@ inline std::vector<uint8_t> Pcm(const std::vector<int32_t>& samples, int32_t bit
   return bytes;
 }
 
-// The sample bytes of a WAV file (as its data chunk says).
-inline std::vector<uint8_t> DataOf(const std::string& path) {
-  const WaveFileInfo info = ReadWaveFileInfo(path);
-  const std::vector<unsigned char> bytes = ReadFileBytes(path);
-  if (info.valid != 1 || info.dataOffset + info.dataSize > static_cast<int64_t>(bytes.size())) return {};
-  return std::vector<uint8_t>(bytes.begin() + info.dataOffset,
-                              bytes.begin() + info.dataOffset + info.dataSize);
-}
-
 // A ramp that visits the whole range of the format, both channels different.
 inline std::vector<int32_t> Ramp(int64_t frames, int32_t channels, int32_t bits) {
   const int64_t full = bits == 8 ? 128 : bits == 16 ? 32768 : 8388608;
@@ -94,6 +84,14 @@ inline std::vector<int32_t> Ramp(int64_t frames, int32_t channels, int32_t bits)
     }
   }
   return samples;
+}
+
+// round(s * g) with halves to even, clipped as the format clips.
+inline int32_t Scaled(int32_t s, float gain, int32_t bits) {
+  const double x = std::nearbyint(s * static_cast<double>(gain));
+  if (bits == 8) return static_cast<int32_t>(std::clamp(x + 128.0, 0.0, 255.0)) - 128;
+  if (bits == 16) return static_cast<int32_t>(std::clamp(x, -32767.0, 32767.0));
+  return static_cast<int32_t>(std::clamp(x, -8388608.0, 8388607.0));
 }
 
 class PlaybackTest : public testing::Test {

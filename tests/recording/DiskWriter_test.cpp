@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "common/TempDir.h"
@@ -63,26 +62,6 @@ TEST_F(DiskWriterTest, ATakesFileIsItsOwn) {
   writer_.CloseFile(false);
   EXPECT_EQ(other.Open(path_, false), TakeClaim::kClaimed) << "free once the take ended";
   EXPECT_EQ(FileSizeByName(path_), 0);
-}
-
-// A file deleted or cut from outside is not written on as if it were whole.
-TEST_F(DiskWriterTest, AFileChangedFromOutsideFailsTheFlush) {
-  for (const bool deleted : {true, false}) {
-    StartWav({8000, 16, 1});
-    ASSERT_EQ(Hand(), 1);
-    ASSERT_EQ(writer_.WriteDiskBuffer(nullptr, 0, "", 1), 1);
-    ASSERT_EQ(Hand(), 1);
-    if (deleted) {
-      std::filesystem::remove(path_);
-    } else {
-      SetFileSize(path_, 100);
-    }
-    EXPECT_EQ(writer_.WriteDiskBuffer(nullptr, 0, "", 1), 0);
-    EXPECT_FALSE(writer_.FileIntact());
-    EXPECT_EQ(std::filesystem::exists(path_) ? FileSizeByName(path_) : -1, deleted ? -1 : 100)
-        << "no file made anew, nothing written";
-    writer_.CloseFile(false);
-  }
 }
 
 }  // namespace

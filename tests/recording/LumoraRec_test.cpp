@@ -180,43 +180,33 @@ int WaitExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(LumoraRec, AKilledTakeLeavesAValidFileOfEverythingFlushed) {
-  const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
-  const std::string ini = dir_.file("rec.ini");
-  const pid_t pid = Spawn({kRec, "--ini", ini, "--set", "DataPath=" + dir_.folder(), "--input-file", input});
-  std::this_thread::sleep_for(std::chrono::milliseconds(4500));
-  kill(pid, SIGKILL);
-  WaitExit(pid);
-  const std::string take = dir_.file("new.wav");
-  const auto view = ReadWithSndfile(take, true);
-  ASSERT_TRUE(view.opened && view.strict) << view.log;
-  EXPECT_EQ(view.frames % (29 * 4410), 0) << "whole flushes only";
-  EXPECT_GE(view.frames, 29 * 4410);
-  const auto data = DataOf(take);
-  const auto source = DataOf(input);
-  EXPECT_TRUE(std::equal(data.begin(), data.end(), source.begin())) << "the file's start, unchanged";
-}
-
 // A second recorder on the folder must not empty the file a running take
-// writes; SIGTERM then ends that take as the stop button does.
-TEST_F(LumoraRec, ARunningTakesFileIsLeftAloneAndSigtermStopsIt) {
+// writes. SIGTERM ends the take as the stop button does; SIGKILL leaves a
+// valid file of every whole flush.
+TEST_F(LumoraRec, ARunningTakesFileIsLeftAloneAndASignalLeavesAValidFile) {
   const std::string input = MakeInput("long.wav", 44100, Ramp(44100 * 20));
-  const pid_t pid = Spawn(
-      {kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  const RunResult second = Run("--input-file " + input + " --fast --ini " + dir_.file("second.ini"));
-  EXPECT_EQ(second.exitCode, 1);
-  EXPECT_NE(second.err.find("書き込み失敗"), std::string::npos) << second.err;
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-  kill(pid, SIGTERM);
-  EXPECT_EQ(WaitExit(pid), 0);
   const std::string take = dir_.file("new.wav");
-  const auto view = ReadWithSndfile(take);
-  ASSERT_TRUE(view.opened && view.strict) << view.log;
-  EXPECT_GE(view.frames, 2 * 44100);
-  EXPECT_EQ(view.frames % 4410, 0);
-  const auto data = DataOf(take);
-  EXPECT_TRUE(std::equal(data.begin(), data.end(), DataOf(input).begin()));
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    std::filesystem::remove(take);
+    const pid_t pid = Spawn(
+        {kRec, "--ini", dir_.file("rec.ini"), "--set", "DataPath=" + dir_.folder(), "--input-file", input});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    if (signal == SIGTERM) {
+      const RunResult second = Run("--input-file " + input + " --fast --ini " + dir_.file("second.ini"));
+      EXPECT_EQ(second.exitCode, 1);
+      EXPECT_NE(second.err.find("書き込み失敗"), std::string::npos) << second.err;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    kill(pid, signal);
+    EXPECT_EQ(WaitExit(pid), signal == SIGTERM ? 0 : -1);
+    const auto view = ReadWithSndfile(take, signal == SIGKILL);
+    ASSERT_TRUE(view.opened && view.strict) << view.log;
+    EXPECT_GE(view.frames, 29 * 4410);
+    EXPECT_EQ(view.frames % (signal == SIGKILL ? 29 * 4410 : 4410), 0) << "whole flushes only";
+    const auto data = DataOf(take);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), DataOf(input).begin())) << "the file's start, unchanged";
+  }
 }
 
 // Four sequential recorders started at once on one folder: four numbers.

@@ -1,5 +1,5 @@
 // The input monitor: the device open for the meters only, in the WAV layout
-// whatever the MP3 box says, closed and opened around takes.
+// whatever the MP3 box says.
 
 #include "RecorderFixture.h"
 #include "platform/SignalSource.h"
@@ -30,22 +30,6 @@ TEST_F(Monitor, MonitoringUsesTheWavLayoutEvenWithTheMp3BoxChecked) {
   EXPECT_FALSE(recorder_->Ring().IsOpen());
   EXPECT_EQ(view_.levelClears, clears + 1);
   EXPECT_EQ(recorder_->Levels().lastHistoryPosition[0], -1);
-}
-
-TEST_F(Monitor, ATakeTakesOverTheDeviceAndHandsItBack) {
-  Use(MakeTone(1000.0, -20.0));
-  recorder_->controls.CheckInputMon = 1;
-  recorder_->InputMonitorClicked();
-  TickFor(0.5);
-  Start();
-  EXPECT_EQ(recorder_->State().IsMonitoring, 0);
-  EXPECT_EQ(recorder_->State().IsRecording, 1);
-  recorder_->InputMonitorClicked();  // ignored while recording
-  EXPECT_EQ(recorder_->State().IsMonitoring, 0);
-  TickFor(0.5);
-  Stop();
-  EXPECT_EQ(recorder_->State().IsMonitoring, 1);
-  EXPECT_TRUE(recorder_->Ring().IsOpen());
 }
 
 }  // namespace

@@ -188,8 +188,11 @@ TEST_F(TakeFaults, ADeviceThatDoesNotStartLeavesTheMonitorAsItWas) {
   devices_.FailOpen(0);
   Start();
   EXPECT_EQ(recorder_->State().IsRecording, 1);
+  recorder_->InputMonitorClicked();  // ignored while recording
+  EXPECT_EQ(recorder_->State().IsMonitoring, 0);
   Stop();
   EXPECT_EQ(recorder_->State().IsMonitoring, 1) << "monitoring comes back after the take";
+  EXPECT_TRUE(recorder_->Ring().IsOpen());
 }
 
 TEST_F(TakeFaults, ADiskFullAtTheStartLeavesNoFile) {
