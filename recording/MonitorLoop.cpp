@@ -67,7 +67,8 @@ bool Recorder::CaptureWork() {
                                   {scanOutputs.meter, scanOutputs.history, true});
   if (controls.CheckUseTH == 1 && !AutoRecord(peak, newest)) return false;
   if (requeued) {
-    const double ms = static_cast<double>(state_.counters.FramesWritten) / capture_.format.nFreq * 1000.0;
+    const int64_t takeFrames = state_.FramesBefore + state_.counters.FramesWritten;
+    const double ms = static_cast<double>(takeFrames) / capture_.format.nFreq * 1000.0;
     view_.ShowRecTime(TimeText(static_cast<int32_t>(RoundHalfEven(ms)), 1));
     view_.SetRecordedExtent(state_.counters.FramesFlushed);
     ring_.MarkRequeued(i);
@@ -124,11 +125,12 @@ void Recorder::ReportStall(int32_t i) {
 // what is in the file, so an armed take may wait in silence for as long as it
 // likes; monitoring alone restarts at the limit of the device position.
 bool Recorder::CheckFileLimit(int64_t position) {
+  if (state_.IsRecording == 1 && controls.ContinueAtLimit == 1) return true;  // it goes on in the next file
   int64_t used = position;
   int64_t limit = state_.MaxFramesPerFile;
   if (state_.IsRecording == 1 && state_.Mp3Mode == 1) {
     used = state_.Mp3BytesWritten;
-    limit = 4294967295LL - 1250LL * state_.Mp3Kbps * 10;
+    limit = state_.MaxMp3BytesPerFile;
   } else if (state_.IsRecording == 1) {
     used = state_.counters.FramesWritten;
   }

@@ -41,6 +41,10 @@ bool ChooseRecFile(RecorderView& view, const std::string& extension, std::string
   return true;
 }
 
+std::string FilePartName(const std::string& first, int32_t part) {
+  return SplitPath(first, 1, 1, 1, 0, 0, 0) + "-" + std::to_string(part) + SplitPath(first, 0, 0, 0, 1, 1, 0);
+}
+
 std::string DisplayFileName(const std::string& path) { return SplitPath(path, 0, 0, 1, 1, 1, 0); }
 
 }  // namespace lumora

@@ -24,6 +24,10 @@ void NameForTake(TakeNames& names, bool sequential, const std::string& dataFolde
 // dialog changes nothing.
 bool ChooseRecFile(RecorderView& view, const std::string& extension, std::string& recDir, TakeNames& names);
 
+// The name of a take's next file: the first file's name with "-" and the part
+// number before the extension ("new.wav", 2 -> "new-2.wav").
+std::string FilePartName(const std::string& first, int32_t part);
+
 // The base name, "." and extension of a path, as the file-name panel shows it.
 std::string DisplayFileName(const std::string& path);
 

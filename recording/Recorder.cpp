@@ -60,6 +60,7 @@ bool Recorder::SetupCapture(bool mp3Mode) {
   int32_t code = CheckWaveFormat(capture_.record);
   if (code == 0) {
     state_.MaxFramesPerFile = MaxFramesPerFileFor(capture_.format);
+    state_.MaxMp3BytesPerFile = MaxMp3BytesPerFileFor(state_.Mp3Kbps);
     state_.FramesPerBuffer = FramesPerBufferFor(capture_.format, mp3Mode);
     try {
       levels_.SetupFormat(capture_.format);
@@ -71,6 +72,23 @@ bool Recorder::SetupCapture(bool mp3Mode) {
   }
   WaveErrorReport(code, false, false);
   return code == 0;
+}
+
+// A fresh encoder stream for the take's format, so every file of a take is a
+// stream of its own. A take whose encoder cannot open would write nothing at
+// all: it says so and does not start (or go on).
+bool Recorder::OpenEncoder() {
+  WaveFileInfo info;
+  info.sampleRate = capture_.format.nFreq;
+  info.bitsPerSample = capture_.format.nBit;
+  info.channels = capture_.format.nCh;
+  info.blockAlign = capture_.format.BlockAlign();
+  info.formatIndex = capture_.formatIndex;
+  int32_t ok = 0;
+  codec_.AcmClose();
+  codec_.EncInit(state_.Mp3Kbps, &info, ok);
+  if (ok != 1) StopOnError("mp3エンコーダーを開けません");
+  return ok == 1;
 }
 
 void Recorder::StartTake() {
@@ -92,22 +110,7 @@ void Recorder::StartTake() {
   state_.TrimFrames = state_.Mp3TrimBytes = state_.Mp3BytesWritten = 0;
   loop_.StallCount = 0;
   if (!SetupCapture(mp3) || !SetupPreRecord()) return AbortStart();
-  if (mp3) {
-    WaveFileInfo info;
-    info.sampleRate = capture_.format.nFreq;
-    info.bitsPerSample = capture_.format.nBit;
-    info.channels = capture_.format.nCh;
-    info.blockAlign = capture_.format.BlockAlign();
-    info.formatIndex = capture_.formatIndex;
-    int32_t ok = 0;
-    codec_.AcmClose();
-    codec_.EncInit(state_.Mp3Kbps, &info, ok);
-    // A take whose encoder cannot open would write nothing at all.
-    if (!ok) {
-      CenteredMessageBox("mp3エンコーダーを開けません", kCritical);
-      return AbortStart();
-    }
-  }
+  if (mp3 && !OpenEncoder()) return AbortStart();
   NameForTake(state_.names, controls.CheckSequential == 1, controls.DataPath, mp3 ? "mp3" : "wav");
   levels_.thresholds =
       UpdateLevelThresholds(controls.HScrollRec[0], controls.HScrollRec[1], capture_.format.nBit);
@@ -128,6 +131,10 @@ void Recorder::StartTake() {
   state_.lastLoudFrame = -1;
   state_.writeFailed = state_.failed = false;
   state_.LostFrames = 0;
+  state_.FirstFileName = state_.names.RecFileName;
+  state_.FilePart = 1;
+  state_.FramesBefore = 0;
+  state_.cutBeforeFile = false;
   view_.TakeOpened(state_.names.RecFileName);
   Log("録音開始成功");
 }
@@ -169,6 +176,10 @@ void Recorder::StopTake() {
   view_.SetRecordingTally(false);
   FinishTakeFile();
   ring_.CloseCapture();
+  if (state_.FilePart > 1) {  // the next take starts from the first file's name
+    state_.names.RecFileName = state_.FirstFileName;
+    view_.ShowFileName(DisplayFileName(state_.FirstFileName));
+  }
   state_.TrimFrames = 0;
   view_.SetRecordedExtent(state_.counters.FramesFlushed);
   view_.ClearInputLevels();
@@ -191,7 +202,8 @@ void Recorder::FinishTakeFile() {
   const bool intact = writer_.FileIntact();
   if (!intact) StopOnWriteFailure();
   int64_t framesInFile = 0;
-  if (intact && state_.counters.FramesWritten > 0) {
+  const bool cutToNothing = state_.cutBeforeFile && state_.TrimFrames == 0;
+  if (intact && state_.counters.FramesWritten > 0 && !cutToNothing) {
     framesInFile = state_.Mp3Mode ? FinishMp3File(name) : FinishWavFile(name);
   }
   writer_.CloseFile(intact && framesInFile == 0);

@@ -96,6 +96,10 @@ class Recorder {
   bool SetupPreRecord();
   bool WritePreRecorded();
   bool WriteFrames(const uint8_t* pcm, int64_t frames);
+  int64_t FileRoom() const;
+  bool FileFull() const;
+  bool NextFile();
+  bool OpenEncoder();
   void MoveCutPoint(int32_t i);
   void FlushEncoder();
   // The tick (MonitorLoop.cpp).

@@ -43,6 +43,7 @@ struct RecordingState {
   int64_t Mp3BytesWritten = 0;
   int64_t Mp3TrimBytes = 0;
   int64_t MaxFramesPerFile = 0;
+  int64_t MaxMp3BytesPerFile = 0;  // the byte limit of one MP3 file
   int32_t FramesPerBuffer = 0;
   int32_t armed = 0;
   int32_t writing = 0;
@@ -56,6 +57,15 @@ struct RecordingState {
   // Frames the device could not deliver in this take (the ring was full for
   // longer than it holds); reported as they become known.
   int64_t LostFrames = 0;
+  // A take that goes on in further files: the first file's name (the rest are
+  // named after it), the number of the current file (1 for the first), and
+  // the frames in the take's earlier files.
+  std::string FirstFileName;
+  int32_t FilePart = 1;
+  int64_t FramesBefore = 0;
+  // An automatic take's cut point lies in an earlier file: until a loud moment
+  // moves it into this one, the stop cuts this file to nothing.
+  bool cutBeforeFile = false;
 };
 
 struct LoopState {

@@ -13,6 +13,8 @@ int64_t MaxFramesPerFileFor(const SampleFormat& format) {
   return 4294967295LL / format.BlockAlign() - 10LL * format.nFreq;
 }
 
+int64_t MaxMp3BytesPerFileFor(int32_t mp3Kbps) { return 4294967295LL - 1250LL * mp3Kbps * 10; }
+
 int64_t StageCapacityFor(const SampleFormat& format, bool mp3Mode, int32_t mp3Kbps) {
   if (mp3Mode) return 375LL * mp3Kbps;
   return static_cast<int64_t>(format.BlockAlign()) * format.nFreq * 3;

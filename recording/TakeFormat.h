@@ -14,6 +14,9 @@ int32_t FramesPerBufferFor(const SampleFormat& format, bool mp3Mode);
 // Frames that fit in a WAV file of 4 GiB, minus ten seconds of margin.
 int64_t MaxFramesPerFileFor(const SampleFormat& format);
 
+// Bytes that fit in an MP3 file of 4 GiB, minus ten seconds at the bit rate.
+int64_t MaxMp3BytesPerFileFor(int32_t mp3Kbps);
+
 // Bytes of the disk staging: three seconds of PCM, or three seconds of MP3 at
 // the bit rate (kbit/s * 1000 / 8 * 3).
 int64_t StageCapacityFor(const SampleFormat& format, bool mp3Mode, int32_t mp3Kbps);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/conf/OpenConf.h"
 #include "app/window/GrabOptions.h"
 #include "app/window/FrmMain.h"
 #include "app/window/SessionLink.h"
@@ -77,6 +78,7 @@ int Run(int argc, char** argv) {
   const auto devices = CreateWaveBackend();
   const auto hid = CreateHidTransport();
   FrmMain window(settings, *devices, *hid);
+  window.SetConfDialogOpener(OpenFrmConf);
   window.FormLoad();
   window.show();
   return app.exec();

@@ -50,11 +50,14 @@ writing) exits 1 with the reason on stderr, and so does a take that stopped on
 an error (a full disk, a lost device); bad options exit 2.
 
 Events, one line each on stdout:
-  start PATH           a take opened its file
+  start PATH           a take opened its file (a take that goes on past the file
+                       limit or at a split, "ContinueAtLimit" and "SplitMinutes",
+                       opens its next file, PATH-2.wav, PATH-3.wav, ...)
   write PATH           an armed take started writing
   lost PATH FRAMES     FRAMES frames the device could not deliver (a stall longer
                        than the capture ring holds) are missing at this point
-  stop PATH FRAMES     a take ended; FRAMES = sample frames in the file
+  stop PATH FRAMES     a take (or one file of it) ended; FRAMES = sample frames
+                       in the file
   tally CODE           the simulated remote box received a tally command
 )";
 

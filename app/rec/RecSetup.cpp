@@ -8,6 +8,7 @@
 #include "platform/SignalSource.h"
 #include "platform/WaveBackends.h"
 #include "platform/WaveError.h"
+#include "recording/FieldSettings.h"
 #include "settings/DataFolder.h"
 #include "support/FileSystem.h"
 #include "support/PlainText.h"
@@ -124,9 +125,7 @@ bool PrepareRecorder(const RecOptions& options, const Settings& settings, WaveBa
   controls.CheckModemp3 = settings.ReadWhole("Modemp3");
   controls.HScrollRec = {ReadClamped(settings, "StartLevel", -600, 0), ReadClamped(settings, "EndLevel", -600, 0),
                          ReadClamped(settings, "EndTime", 1, 200)};
-  controls.PreRecTime = ReadClamped(settings, "PreRecTime", 0, 100);
-  controls.ContinueAtLimit = settings.ReadWhole("ContinueAtLimit") != 0 ? 1 : 0;
-  controls.SplitMinutes = ReadClamped(settings, "SplitMinutes", 0, 1440);
+  ReadFieldSettings(settings, controls);
   controls.DataPath = ResolveDataPath(settings);
   // The window falls back to a default folder when the stored one is gone; a
   // folder given on the command line must exist, or the take would go elsewhere.

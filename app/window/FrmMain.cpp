@@ -21,6 +21,7 @@
 #include "controls/Twips.h"
 #include "app/window/ExternalPrograms.h"
 #include "platform/WaveBackends.h"
+#include "recording/FieldSettings.h"
 #include "settings/DataFolder.h"
 #include "settings/RunOptions.h"
 #include "settings/Settings.h"
@@ -190,6 +191,7 @@ void FrmMain::SetUpChecks() {
   c_.CheckSequential->setChecked(settings_.ReadShort("Sequential") == 1);
   c_.CheckUseTH->setChecked(settings_.ReadShort("AutoRec") == 1);
   c_.CheckInputMon->setChecked(false);
+  ReadFieldSettings(settings_, recorder_->controls);  // no controls of their own yet
 }
 
 void FrmMain::SetUpMp3() {

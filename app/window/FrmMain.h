@@ -116,6 +116,8 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   // assignments, and the remote from the settings (InitHID).
   ControlMaps& Maps() { return maps_; }
   void RestartRemote();
+  // The level history's magnification ("WaveRate"), taken at once.
+  void SetWaveRate(float rate);
 
   Recorder& recorder() { return *recorder_; }
   PlayTransport& transport() { return *transport_; }

@@ -126,6 +126,12 @@ void FrmMain::MenuHelpClick(int32_t index) {
   }
 }
 
+void FrmMain::SetWaveRate(float rate) {
+  waveRate_ = rate;
+  historyFormat_.fill(SampleFormat{0, 0, 0});  // both histories are laid out again
+  FollowHistoryFormats();
+}
+
 void FrmMain::FollowHistoryFormats() {
   const LevelState* levels[] = {&recorder_->Levels(), &transport_->levels};
   for (size_t i = 0; i < 2; ++i) {

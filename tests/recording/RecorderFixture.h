@@ -124,9 +124,12 @@ class RecorderFixture : public ::testing::Test {
     recorder_->RequestStop();
     recorder_->Tick();
   }
-  // Ticks until the take has handed `frames` frames to the writer.
+  // Ticks until the take has handed `frames` frames to the writer (in all its files).
   void RecordFrames(int64_t frames) {
-    for (int guard = 0; recorder_->State().counters.FramesWritten < frames && guard < 100000; ++guard) Tick();
+    const RecordingState& state = recorder_->State();
+    for (int guard = 0; state.FramesBefore + state.counters.FramesWritten < frames && guard < 100000; ++guard) {
+      Tick();
+    }
   }
   std::string LogText(const std::string& extension = ".log") const;
   // An MP3 take decoded by an independent decoder (the mpg123 program) into WAV.

@@ -160,6 +160,7 @@ TEST_F(TakeFaults, ATakeFileChangedFromOutsideStopsTheTake) {
 
 TEST_F(TakeFaults, TheFileLimitCountsFramesInTheFileNotTheWait) {
   Use(MakeSilence());
+  recorder_->controls.ContinueAtLimit = 0;
   Start();
   TickFor(1.0);
   EXPECT_EQ(recorder_->State().IsRecording, 1);
