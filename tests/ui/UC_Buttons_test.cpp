@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -139,8 +141,11 @@ TEST_F(UC_ButtonsTest, MouseEvents) {
 
 TEST_F(UC_ButtonsTest, HoverReportsChangesOnly) {
   QSignalSpy hover(&strip_, &UC_Buttons::Hover);
-  for (const QPoint& p : {Centre(2), Centre(3), Centre(3) + QPoint(3, 0), QPoint(4, 15)})
-    QTest::mouseMove(&strip_, p);
+  // Sent straight to the strip: QTest::mouseMove needs a shown window to reach it.
+  for (const QPoint& p : {Centre(2), Centre(3), Centre(3) + QPoint(3, 0), QPoint(4, 15)}) {
+    QMouseEvent move(QEvent::MouseMove, p, strip_.mapToGlobal(p), Qt::NoButton, {}, {});
+    QCoreApplication::sendEvent(&strip_, &move);
+  }
   ASSERT_EQ(hover.size(), 3);
   EXPECT_EQ(hover[1][0].toInt(), 3);
   EXPECT_EQ(hover[2][0].toInt(), -1);  // over an ear
