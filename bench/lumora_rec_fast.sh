@@ -11,10 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:-60}
 
-scripts/setup.sh
-command -v /usr/bin/time >/dev/null || { echo "installing time"; apt-get install -y -qq time >/dev/null; }
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMORA_TESTS=OFF >/dev/null
-cmake --build build/release --target lumora-rec >/dev/null
+source bench/release_build.sh
+bench_release_build lumora-rec
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

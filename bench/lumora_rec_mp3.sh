@@ -9,11 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:-10}
 
-scripts/setup.sh
-command -v /usr/bin/time >/dev/null || apt-get install -y -qq time >/dev/null
+source bench/release_build.sh
+bench_release_build lumora-rec
 command -v bc >/dev/null || apt-get install -y -qq bc >/dev/null
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMORA_TESTS=OFF >/dev/null
-cmake --build build/release --target lumora-rec >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

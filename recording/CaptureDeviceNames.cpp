@@ -46,7 +46,9 @@ std::string NumberTag(int32_t k) { return std::string(1, static_cast<char>('0' +
 // "microphone (2- usb audio)" -> "microphone (usb audio)".
 void DropBracketedNumbers(std::string& name) {
   for (int32_t k = 1; k <= 4; ++k) {
-    if (name.find("(" + NumberTag(k)) != std::string::npos) EraseAll(name, NumberTag(k));
+    std::string opened(1, '(');  // appended, not "(" + tag: GCC 12 warns on that front insert
+    opened += NumberTag(k);
+    if (name.find(opened) != std::string::npos) EraseAll(name, NumberTag(k));
   }
 }
 

@@ -25,8 +25,11 @@ std::string StoredNumberText(const Settings& settings, const std::string& key) {
 template <size_t N>
 std::vector<AssignmentRow> Rows(const char* stem, const std::array<int32_t, N>& functions) {
   std::vector<AssignmentRow> rows;
-  for (size_t n = 1; n <= N; ++n)
-    rows.push_back({stem + std::to_string(n), FunctionText(functions[n - 1], 0)});
+  for (size_t n = 1; n <= N; ++n) {
+    std::string label = stem;  // appended: GCC 12 misreads stem + text as an overlapping copy
+    label += std::to_string(n);
+    rows.push_back({label, FunctionText(functions[n - 1], 0)});
+  }
   return rows;
 }
 
