@@ -136,6 +136,8 @@ void Recorder::StartTake() {
   state_.FramesBefore = 0;
   state_.cutBeforeFile = false;
   view_.TakeOpened(state_.names.RecFileName);
+  state_.diskWarned = false;
+  CheckDiskSpace();
   Log("録音開始成功");
 }
 
