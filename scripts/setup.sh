@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   librtaudio-dev libmp3lame-dev libmpg123-dev libhidapi-dev
   libsndfile1-dev sox mpg123 lame
-  qt6-base-dev fonts-ipafont-gothic fonts-noto-cjk xvfb xauth xdotool
+  qt6-base-dev libx11-dev fonts-ipafont-gothic fonts-noto-cjk xvfb xauth xdotool
   pulseaudio pulseaudio-utils libasound2-plugins
 )
 

@@ -1,16 +1,14 @@
 #pragma once
 // Helpers for the device tests: WAV files, rendering and measuring signals, a
-// set of wave headers, waiting.
+// set of wave headers.
 
 #include <sndfile.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/SignalSource.h"
@@ -78,17 +76,6 @@ inline ToneMeasure MeasureTone(const std::vector<uint8_t>& bytes, int32_t bits, 
 inline int64_t PositionOf(const WaveDevice& device) {
   int64_t frames = 0;
   return device.Position(frames) == 0 ? frames : -1;
-}
-
-// Polls `until` every 5 ms; false when it is still false after `limit`.
-template <class Until>
-bool WaitFor(std::chrono::milliseconds limit, Until&& until) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!until()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
 }
 
 // Wave headers over buffers of `bytes` bytes each, kept in place.

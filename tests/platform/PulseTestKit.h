@@ -6,25 +6,14 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "common/ProgramRun.h"
 
 namespace lumora::test {
 
 inline bool PulseServerUp() { return std::getenv("LUMORA_TEST_PULSE") != nullptr; }
-
-// The first line a shell command prints, without its line break.
-inline std::string CommandOutput(const std::string& command) {
-  std::string line;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    if (std::fgets(buffer, sizeof buffer, pipe) != nullptr) line = buffer;
-    pclose(pipe);
-  }
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  return line;
-}
 
 // A null sink at 48000 Hz stereo (norewinds=1, or its monitor loses audio),
 // named and described "lumora_<pid>_<n>"; unloaded again at the end.

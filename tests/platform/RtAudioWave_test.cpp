@@ -5,9 +5,10 @@
 #include <signal.h>
 
 #include <fstream>
-#include <optional>
 
 #include "common/LogFiles.h"
+#include "common/ProgramRun.h"
+#include "common/ScopedEnv.h"
 #include "common/TempDir.h"
 #include "platform/PcmTestHelpers.h"
 #include "platform/PulseTestKit.h"
@@ -59,26 +60,6 @@ TEST_F(RtAudioOnServer, RefusesTheWrongKindAndFormat) {
   EXPECT_EQ(backend_->Open(kOut, IdOf(*backend_, kOut, sink_.SinkName()), kFormat, refused), 0);
 }
 
-// Sets an environment variable for the scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
   if (!test::PulseServerUp()) GTEST_SKIP() << "no test sound server (scripts/with-pulse.sh)";
   test::TempDir dir;
@@ -86,7 +67,7 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
   ConfigureLog(LogConfig{1, d, "host", "test"});
   // A server of the test's own, killed by its PID below; should the test stop
   // before, it leaves by itself two seconds after its last client.
-  const ScopedEnv server("PULSE_SERVER", "unix:" + d + "run/pulse/native");
+  const test::ScopedEnv server("PULSE_SERVER", "unix:" + d + "run/pulse/native");
   std::ofstream(d + "test.pa") << "load-module module-native-protocol-unix\n"
                                   "load-module module-null-sink sink_name=gone rate=48000 norewinds=1\n";
   const pid_t pid =
@@ -123,7 +104,7 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
 }
 
 TEST(EmbeddedDefault, StandsInWhereNoSoundServerAnswers) {
-  const ScopedEnv nowhere("PULSE_SERVER", "unix:/nonexistent/lumora-no-server");
+  const test::ScopedEnv nowhere("PULSE_SERVER", "unix:/nonexistent/lumora-no-server");
   // RtAudio keeps the list of a server it reached earlier in this process.
   if (!CreateRtAudioWave()->DeviceNames(kIn).empty())
     GTEST_SKIP() << "RtAudio lists devices without a server";

@@ -10,18 +10,12 @@
 namespace lumora::test {
 namespace {
 
-const std::string kPlay = std::string(LUMORA_BUILD_DIR) + "/lumora-play";
-
 class LumoraPlay : public testing::Test {
  protected:
   LumoraPlay() { EXPECT_TRUE(WriteWav(wav_, 48000, 16, 2, data_)); }
 
-  // Runs lumora-play with its settings and per-user folders inside the test's
-  // folder, after the shell commands of `before`.
   RunResult Run(const std::string& args, const std::string& before = "") {
-    return RunProgram(before + "XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() +
-                          "state " + kPlay + " --ini " + dir_.file("play.ini") + " " + args,
-                      dir_.file("stderr.txt"));
+    return RunOurProgram(dir_, "lumora-play", args, before);
   }
 
   TempDir dir_;

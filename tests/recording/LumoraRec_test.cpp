@@ -30,14 +30,8 @@ const std::string kRec = std::string(LUMORA_BUILD_DIR) + "/lumora-rec";
 
 class LumoraRec : public ::testing::Test {
  protected:
-  // Runs lumora-rec with its settings and per-user folders inside the test's folder.
   RunResult Run(const std::string& args, const std::string& shellPrefix = "") {
-    return RunProgram(Env() + shellPrefix + kRec + " --ini " + dir_.file("rec.ini") +
-                          " --set DataPath=" + dir_.folder() + " " + args,
-                      dir_.file("stderr.txt"));
-  }
-  std::string Env() const {
-    return "export XDG_CONFIG_HOME=" + dir_.folder() + "config XDG_STATE_HOME=" + dir_.folder() + "state; ";
+    return RunRec(dir_, args, shellPrefix);
   }
 
   // A 16-bit stereo WAV file of `frames` frames: a ramp, or silence and bursts.

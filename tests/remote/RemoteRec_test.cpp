@@ -2,28 +2,19 @@
 // standard input start and stop the takes; the takes are checked as files.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "common/ProgramRun.h"
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 
 namespace lumora::test {
 namespace {
 
-const std::string kRec = std::string(LUMORA_BUILD_DIR) + "/lumora-rec";
 constexpr int32_t kRate = 48000;
-
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
 
 class RemoteRec : public ::testing::Test {
  protected:
@@ -31,23 +22,9 @@ class RemoteRec : public ::testing::Test {
     ASSERT_EQ(std::system(("sox -n -r 48000 -c 2 -b 16 " + input_ + " synth 5 sine 440").c_str()), 0);
   }
 
-  // lumora-rec with its settings and folders inside the test's folder; feed is
-  // a shell command whose output becomes standard input.
+  // lumora-rec; feed is a shell command whose output becomes standard input.
   RunResult Run(const std::string& args, const std::string& feed = "true") {
-    const std::string err = dir_.file("stderr.txt");
-    const std::string command = feed + " | XDG_CONFIG_HOME=" + dir_.folder() +
-                                "config XDG_STATE_HOME=" + dir_.folder() + "state " + kRec + " --ini " +
-                                dir_.file("rec.ini") + " --set DataPath=" + dir_.folder() + " " + args +
-                                " 2>" + err;
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> chunk;
-    while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) result.out.append(chunk.data(), n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto bytes = ReadFileBytes(err);
-    result.err.assign(bytes.begin(), bytes.end());
-    return result;
+    return RunRec(dir_, args, feed + " | ");
   }
 
   // The length of a take in frames, which must read as a strict WAV file.
