@@ -28,7 +28,8 @@ TEST_F(WindowTest, OneTakeThroughTheRecordStrip) {
   ASSERT_TRUE(file.opened && file.strict);
   EXPECT_GT(file.frames, 44100 * 3);
   EXPECT_EQ(c().PicFN->text().toStdString(), "new.wav");
-  EXPECT_EQ(c().TextInfo[0]->text().left(5), QStringLiteral("00'03")) << c().TextInfo[0]->text().toStdString();
+  EXPECT_EQ(c().TextInfo[0]->text().left(5), QStringLiteral("00'03"))
+      << c().TextInfo[0]->text().toStdString();
   EXPECT_TRUE(c().CheckInputMon->isEnabled());
 }
 
@@ -70,11 +71,6 @@ TEST_F(WindowTest, SelectorsAndSlidersFollowTheSettingsAndAreSavedAtExit) {
   }
 }
 
-TEST_F(WindowTest, SizeRateBelowTheRangeIsRaised) {
-  Load("SizeRate=0.5\n");
-  EXPECT_FLOAT_EQ(window_->SizeRate(), 0.7f);
-}
-
 TEST_F(WindowTest, Mp3IsOfferedAtSixteenBitOnlyAndKeepsItsRate) {
   Load("nBit=16\nmp3BitRate=192\n");
   ASSERT_TRUE(c().CheckModemp3->isEnabled());
@@ -93,7 +89,8 @@ TEST_F(WindowTest, Mp3IsOfferedAtSixteenBitOnlyAndKeepsItsRate) {
 }
 
 TEST_F(WindowTest, LevelSliderReturnsToZeroOnDoubleClickAndRightPress) {
-  Load("RecLevel=-6\nPlayLevel=3\n");
+  Load("RecLevel=-6\nPlayLevel=3\nSizeRate=0.5\n");
+  EXPECT_FLOAT_EQ(window_->SizeRate(), 0.7f) << "raised to the least size";
   QTest::mouseDClick(c().LevelSlider[0], Qt::LeftButton);
   QTest::mousePress(c().LevelSlider[1], Qt::RightButton);
   for (int i = 0; i < 2; ++i) {
@@ -139,12 +136,6 @@ TEST_F(WindowTest, RegisterHandsTheLastTakeToTheApplicationQuoted) {
   EXPECT_EQ(dialogs_.fileRequests.back(), " wavファイル|*.wav");
 }
 
-}  // namespace
-}  // namespace lumora::test
-
-namespace lumora::test {
-namespace {
-
 TEST_F(WindowTest, TheLastTakePlaysThroughThePlayStrip) {
   Load("DeviceOutName=Speakers\n");
   window_->RecButtonsClick(1);
@@ -164,12 +155,6 @@ TEST_F(WindowTest, TheLastTakePlaysThroughThePlayStrip) {
   EXPECT_EQ(c().ProgBar->Value(), c().ProgBar->Max());
   EXPECT_EQ(c().TextInfo[1]->text().left(5), QStringLiteral("00'01"));
 }
-
-}  // namespace
-}  // namespace lumora::test
-
-namespace lumora::test {
-namespace {
 
 TEST_F(WindowTest, FunctionKeysAndTheRemoteBoxRecordWhicheverControlHasTheFocus) {
   SimulatedBox& box = hid_.AddBox(1);

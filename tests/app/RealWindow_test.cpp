@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +18,9 @@
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 
+// clang-format off
 #include <X11/Xlib.h>  // last: its macros (None, Bool, Status) clash with other headers
+// clang-format on
 
 namespace lumora::test {
 namespace {
@@ -27,16 +28,20 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-bool OnPath(const std::string& program) { return std::system(("command -v " + program + " >/dev/null").c_str()) == 0; }
-
-// xvfb-run with the program under it, in a process group of their own that is
-// ended should the test stop early: no X server outlives the test.
+// xvfb-run with the program under it, in a session of its own that is ended
+// should the test stop early: no X server outlives the test. The program
+// writes the display's name into displayFile before it starts.
 class ScreenRun {
  public:
-  // The program writes the display's name into displayFile before it starts.
   ScreenRun(const TempDir& dir, const std::string& displayFile) {
-    std::vector<std::string> args{"xvfb-run", "-a", "-f", dir.file("xauth"), "sh", "-c",
-                                  "echo \"$DISPLAY\" > \"$1\"; exec \"$0\"", LUMORA_BUILD_DIR "/lumora",
+    std::vector<std::string> args{"xvfb-run",
+                                  "-a",
+                                  "-f",
+                                  dir.file("xauth"),
+                                  "sh",
+                                  "-c",
+                                  "echo \"$DISPLAY\" > \"$1\"; exec \"$0\"",
+                                  LUMORA_BUILD_DIR "/lumora",
                                   displayFile};
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -44,19 +49,18 @@ class ScreenRun {
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    if (posix_spawnp(&pid_, "xvfb-run", nullptr, &attributes, argv.data(), environ) != 0) pid_ = -1;
+    if (posix_spawnp(&pid_, "xvfb-run", nullptr, &attributes, argv.data(), environ) != 0) pid_ = 0;
     posix_spawnattr_destroy(&attributes);
   }
   ~ScreenRun() {
-    if (pid_ <= 0) return;
     const pid_t group = pid_;
+    if (group == 0) return;
     kill(-group, SIGTERM);
     if (!Reaped(10s)) {
       kill(-group, SIGKILL);
       Reaped(5s);
     }
   }
-  bool started() const { return pid_ > 0; }
   // The program's exit code once xvfb-run has ended; -1 when it has not ended in time.
   int Exit(std::chrono::milliseconds limit) {
     return Reaped(limit) && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
@@ -64,11 +68,13 @@ class ScreenRun {
 
  private:
   bool Reaped(std::chrono::milliseconds limit) {
-    if (pid_ > 0 && WaitFor(limit, [&] { return waitpid(pid_, &status_, WNOHANG) == pid_; }, 50ms)) pid_ = 0;
+    if (pid_ != 0 && WaitFor(
+                         limit, [&] { return waitpid(pid_, &status_, WNOHANG) == pid_; }, 50ms))
+      pid_ = 0;
     return pid_ == 0;
   }
 
-  pid_t pid_ = -1;
+  pid_t pid_ = 0;
   int status_ = 0;
 };
 
@@ -96,47 +102,53 @@ void CloseWindow(unsigned long window) {
 }
 
 TEST(RealWindow, FunctionKeysRecordATakeAndClosingEndsTheProgram) {
-  for (const char* tool : {"xvfb-run", "xdotool"}) {
-    if (!OnPath(tool)) GTEST_SKIP() << "no " << tool;
-  }
+  if (std::system("(command -v xvfb-run && command -v xdotool) >/dev/null") != 0)
+    GTEST_SKIP() << "no xvfb-run or xdotool";
   TempDir dir;
-  const std::string takes = dir.folder() + "takes/";
+  const std::string takes = dir.folder() + "takes/", store = dir.folder() + "config/tessaron/";
   fs::create_directories(takes);
-  fs::create_directories(dir.folder() + "config/tessaron");
-  fs::create_directory(dir.folder() + "run", dir.path());
+  fs::create_directories(store);
+  fs::create_directory(dir.folder() + "run");
   fs::permissions(dir.folder() + "run", fs::perms::owner_all);
   // Every session's store records into the test's folder: another lumora on
   // this machine makes this run session B.
-  const std::string store = "[conf]\nDataPath=" + takes + "\nPriorityHigh=0\n";
+  const std::string conf = "[conf]\nDataPath=" + takes + "\nPriorityHigh=0\n";
   for (const char* session : {"lumora", "lumorab", "lumorac", "lumorad"}) {
-    WriteFileBytes(dir.folder() + "config/tessaron/" + session, {store.begin(), store.end()});
+    WriteFileBytes(store + session, {conf.begin(), conf.end()});
   }
   const std::string common = "[conf]\nDebugLogPath=" + dir.folder() + "log/\n";
-  WriteFileBytes(dir.folder() + "config/tessaron/common", {common.begin(), common.end()});
+  WriteFileBytes(store + "common", {common.begin(), common.end()});
   // No sound server: the built-in test signal is the input.
-  const ScopedEnv config("XDG_CONFIG_HOME", dir.folder() + "config"), state("XDG_STATE_HOME", dir.folder() + "state"),
-      data("XDG_DATA_HOME", dir.folder() + "data"), runtime("XDG_RUNTIME_DIR", dir.folder() + "run"),
+  const ScopedEnv config("XDG_CONFIG_HOME", dir.folder() + "config"), state("XDG_STATE_HOME", dir.folder()),
+      data("XDG_DATA_HOME", dir.folder()), runtime("XDG_RUNTIME_DIR", dir.folder() + "run"),
       noServer("PULSE_SERVER", "unix:/nonexistent/lumora-no-server"), platform("QT_QPA_PLATFORM", "xcb");
-  const std::string displayFile = dir.file("display");
+  const std::string displayFile = dir.file("display"), take = takes + "new.wav";
   ScreenRun run(dir, displayFile);
-  ASSERT_TRUE(run.started());
-  ASSERT_TRUE(WaitFor(30s, [&] { return fs::exists(displayFile) && fs::file_size(displayFile) > 1; }, 50ms));
-  const ScopedEnv display("DISPLAY", CommandOutput("cat " + displayFile)), auth("XAUTHORITY", dir.file("xauth"));
+  ASSERT_TRUE(WaitFor(
+      30s, [&] { return fs::exists(displayFile) && fs::file_size(displayFile) > 1; }, 50ms));
+  const ScopedEnv display("DISPLAY", CommandOutput("cat " + displayFile)),
+      auth("XAUTHORITY", dir.file("xauth"));
 
   std::string window;
-  ASSERT_TRUE(WaitFor(60s, [&] {
-    window = CommandOutput("xdotool search --name '^lumora[B-D]? - tessaron$' 2>/dev/null");
-    return !window.empty();
-  }, 100ms)) << "no window";
-  const std::string take = takes + "new.wav";
-  CommandOutput("xdotool key --window " + window + " F1");
-  ASSERT_TRUE(WaitFor(30s, [&] { return fs::exists(take); }, 20ms)) << "F1 started no take";
+  ASSERT_TRUE(WaitFor(
+      60s,
+      [&] {
+        window = CommandOutput("xdotool search --name '^lumora[B-D]? - tessaron$' 2>/dev/null");
+        return !window.empty();
+      },
+      100ms))
+      << "no window";
+  CommandOutput("xdotool key --window " + window + " F1 2>/dev/null");
+  ASSERT_TRUE(WaitFor(
+      30s, [&] { return fs::exists(take); }, 20ms))
+      << "F1 started no take";
   std::this_thread::sleep_for(1s);
-  CommandOutput("xdotool key --window " + window + " F2");
-  ASSERT_TRUE(WaitFor(30s, [&] { return Unlocked(take); }, 20ms)) << "F2 did not stop the take";
+  CommandOutput("xdotool key --window " + window + " F2 2>/dev/null");
+  ASSERT_TRUE(WaitFor(
+      30s, [&] { return Unlocked(take); }, 20ms))
+      << "F2 did not stop the take";
   CloseWindow(std::stoul(window));
   EXPECT_EQ(run.Exit(30s), 0);
-
   const SndfileView view = ReadWithSndfile(take);
   EXPECT_TRUE(view.opened && view.strict) << view.log;
   EXPECT_GT(view.frames, 0);

@@ -10,7 +10,6 @@
 #include "common/LogFiles.h"
 #include "common/TempDir.h"
 #include "platform/WaveError.h"
-#include "support/Log.h"
 #include "support/MessageBox.h"
 
 namespace lumora::test {
@@ -19,7 +18,6 @@ namespace lumora::test {
 class CaptureTest : public testing::Test {
  protected:
   void SetUp() override {
-    ConfigureLog(LogConfig{1, dir_.folder(), "host", "test"});
     SetMessagePresenter([this](const std::string& text, int32_t, const std::string&) {
       messages_.push_back(text);
       return static_cast<int32_t>(kAnswerOk);
@@ -27,11 +25,10 @@ class CaptureTest : public testing::Test {
   }
   void TearDown() override { SetMessagePresenter(nullptr); }
   // Every line written to the normal (".log") or error (".err") log.
-  std::string LogText(const std::string& extension = ".log") const {
-    return ReadLogFiles(dir_.folder(), extension);
-  }
+  std::string LogText(const std::string& extension = ".log") const { return log_.Text(extension); }
 
   TempDir dir_;
+  LogCapture log_;
   std::vector<std::string> messages_;
 };
 

@@ -22,4 +22,11 @@ struct SndfileView {
 
 SndfileView ReadWithSndfile(const std::string& path, bool readSamples = false);
 
+// Writes data as a PCM WAV file through libsndfile; true when all of it was written.
+bool WriteWav(const std::string& path, int32_t rate, int32_t bits, int32_t channels,
+              const std::vector<uint8_t>& data);
+
+// The audio of a WAV file with a 44-byte header.
+std::vector<unsigned char> DataOf(const std::string& path);
+
 }  // namespace lumora::test

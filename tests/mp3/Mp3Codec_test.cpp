@@ -62,11 +62,7 @@ TEST_F(Mp3Codec, OfferedBitRatesAreThoseOfEachVersion) {
 }
 
 TEST_F(Mp3Codec, WhatTheCodecRefusesAndTheLogLinesOfEncProc) {
-  EXPECT_EQ(Proc(100), 0);
-  EXPECT_NE(
-      log_.Text(".err").find("EncProc Fail pSize=100 pPtrSrc=" +
-                             std::to_string(reinterpret_cast<uintptr_t>(silence_.data())) + " c_hacm=0"),
-      std::string::npos);
+  EXPECT_EQ(Proc(100), 0);  // no stream opened
 
   codec_.SetEncSizeFixed(1);
   ASSERT_EQ(Open(128, Format(44100, 16, 2)), 1);

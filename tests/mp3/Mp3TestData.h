@@ -1,6 +1,6 @@
 #pragma once
 // Test material for the MPEG parser and the MP3 codec: frames and tags built
-// byte by byte, PCM tones, and measurements on decoded audio.
+// byte by byte, and PCM tones.
 
 #include <cmath>
 #include <cstdint>
@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "common/LogFiles.h"
-#include "common/TempDir.h"
-#include "support/Log.h"
 
 namespace lumora::test {
 
@@ -76,14 +74,5 @@ inline Bytes Tone(int32_t rate, int32_t channels, int64_t frames, double leftHz,
   const auto* bytes = reinterpret_cast<const unsigned char*>(pcm.data());
   return Bytes(bytes, bytes + pcm.size() * 2);  // little-endian host
 }
-
-// Sends the log to a folder of its own while it lives.
-struct LogCapture {
-  TempDir dir;
-  LogConfig saved = CurrentLogConfig();
-  LogCapture() { ConfigureLog({1, dir.folder(), "test", "mp3"}); }
-  ~LogCapture() { ConfigureLog(saved); }
-  std::string Text(const std::string& extension) const { return ReadLogFiles(dir.folder(), extension); }
-};
 
 }  // namespace lumora::test

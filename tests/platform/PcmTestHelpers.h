@@ -1,8 +1,6 @@
 #pragma once
-// Helpers for the device tests: WAV files, rendering and measuring signals, a
-// set of wave headers.
-
-#include <sndfile.h>
+// Helpers for the device tests: rendering and measuring signals, a set of wave
+// headers.
 
 #include <algorithm>
 #include <cmath>
@@ -11,22 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "common/SndfileCheck.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveDevice.h"
 
 namespace lumora::test {
-
-// Writes `data` as a PCM WAV file through libsndfile (independent of formats/);
-// true when all of it was written.
-inline bool WriteWav(const std::string& path, int32_t rate, int32_t bits, int32_t channels,
-                     const std::vector<uint8_t>& data) {
-  const int subtype = bits == 8 ? SF_FORMAT_PCM_U8 : bits == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24;
-  SF_INFO info{0, rate, channels, SF_FORMAT_WAV | subtype, 0, 0};
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (file == nullptr) return false;
-  const bool whole = sf_write_raw(file, data.data(), std::ssize(data)) == std::ssize(data);
-  return sf_close(file) == 0 && whole;
-}
 
 // Frames first ... first + frames - 1 of the source in the format.
 inline std::vector<uint8_t> Render(SignalSource& source, const WaveFormat& format, int64_t first,

@@ -15,7 +15,6 @@
 #include "platform/SimulatedWave.h"
 #include "platform/WaveBackends.h"
 #include "platform/WaveError.h"
-#include "support/Log.h"
 
 namespace lumora {
 namespace {
@@ -64,7 +63,7 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
   if (!test::PulseServerUp()) GTEST_SKIP() << "no test sound server (scripts/with-pulse.sh)";
   test::TempDir dir;
   const std::string d = dir.folder();
-  ConfigureLog(LogConfig{1, d, "host", "test"});
+  test::LogCapture log;
   // A server of the test's own, killed by its PID below; should the test stop
   // before, it leaves by itself two seconds after its last client.
   const test::ScopedEnv server("PULSE_SERVER", "unix:" + d + "run/pulse/native");
@@ -100,7 +99,7 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
   EXPECT_LT(position, 48000 * 5);
   EXPECT_EQ(input->Queue(buffers.headers[0]), kWaveDeviceRemoved);
   input.reset();
-  EXPECT_NE(test::ReadLogFiles(d, ".err").find(" RtAudio: "), std::string::npos);
+  EXPECT_NE(log.Text(".err").find(" RtAudio: "), std::string::npos);
 }
 
 TEST(EmbeddedDefault, StandsInWhereNoSoundServerAnswers) {

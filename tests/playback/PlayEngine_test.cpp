@@ -40,7 +40,7 @@ TEST_F(PlaybackTest, WhatCannotBeReadIsSilence) {
   std::vector<uint8_t> expected = data;
   expected.resize(100000, 0x80);
   EXPECT_EQ(PlayWhole(), expected);
-  EXPECT_NE(ReadLogFiles(dir_.folder(), ".err").find("Play Read Error"), std::string::npos);
+  EXPECT_NE(log_.Text(".err").find("Play Read Error"), std::string::npos);
 }
 
 class Mp3Test : public PlaybackTest {

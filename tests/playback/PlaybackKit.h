@@ -18,8 +18,6 @@
 #include "platform/SimulatedWave.h"
 #include "playback/PlayEngine.h"
 #include "playback/PlayTransport.h"
-#include "recording/RecorderFixture.h"  // DataOf
-#include "support/Log.h"
 
 namespace lumora::test {
 
@@ -97,11 +95,9 @@ inline int32_t Scaled(int32_t s, float gain, int32_t bits) {
 class PlaybackTest : public testing::Test {
  protected:
   PlaybackTest() {
-    ConfigureLog(LogConfig{1, dir_.folder(), "host", "test"});
     output_ = devices_.AddOutput("Speakers");
     session_.path = dir_.file("take.wav");
   }
-  ~PlaybackTest() override { ConfigureLog({}); }
 
   void WriteTake(int32_t rate, int32_t bits, int32_t channels, const std::vector<uint8_t>& data) {
     ASSERT_TRUE(WriteWav(session_.path, rate, bits, channels, data));
@@ -133,6 +129,7 @@ class PlaybackTest : public testing::Test {
   // "play PATH FRAME" of the take.
   std::string PlayEvent(int64_t frame) const { return "play " + session_.path + " " + std::to_string(frame); }
 
+  LogCapture log_;
   TempDir dir_;
   SimulatedWave devices_;
   int32_t output_ = -1;

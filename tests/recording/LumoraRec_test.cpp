@@ -36,11 +36,9 @@ class LumoraRec : public ::testing::Test {
 
   // A 16-bit stereo WAV file of `frames` frames: a ramp, or silence and bursts.
   std::string MakeInput(const std::string& name, int32_t rate, const std::vector<int16_t>& samples) {
-    const std::string path = dir_.file(name);
-    WriteWavHeader(path, rate, 16, 2, 0);
-    WriteMemToFileEX(samples.data(), static_cast<int64_t>(samples.size() * 2), -1, 0, path, 1);
-    TrimRiff(path);
-    return path;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(samples.data());
+    EXPECT_TRUE(WriteWav(dir_.file(name), rate, 16, 2, {bytes, bytes + samples.size() * 2}));
+    return dir_.file(name);
   }
   static std::vector<int16_t> Ramp(int64_t frames) {
     std::vector<int16_t> s(static_cast<size_t>(frames * 2));
@@ -51,11 +49,6 @@ class LumoraRec : public ::testing::Test {
   TempDir dir_;
 };
 
-std::vector<unsigned char> DataOf(const std::string& path) {
-  auto bytes = ReadFileBytes(path);
-  return {bytes.begin() + 44, bytes.end()};
-}
-
 TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
   const int64_t frames = 48000 * 3 + 1234;  // 3.26 s: the last buffer is partial
   const std::string input = MakeInput("in.wav", 48000, Ramp(frames));
@@ -64,8 +57,9 @@ TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
   char today[16];  // simulated time must not reach the log's dates
   const std::time_t now = std::time(nullptr);
   std::strftime(today, sizeof today, "%Y%m%d", std::localtime(&now));
-  EXPECT_EQ(std::filesystem::directory_iterator(dir_.folder() + "logs")->path().filename().string().substr(0, 8),
-            today);
+  EXPECT_EQ(
+      std::filesystem::directory_iterator(dir_.folder() + "logs")->path().filename().string().substr(0, 8),
+      today);
   const std::string take = dir_.file("new.wav");
   const int64_t recorded = 48000 * 3 + 4800;
   EXPECT_EQ(run.out, "start " + take + "\nstop " + take + " " + std::to_string(recorded) + "\n");

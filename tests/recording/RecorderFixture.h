@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/LogFiles.h"
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "platform/SimulatedWave.h"
@@ -17,7 +18,6 @@
 #include "settings/Settings.h"
 #include "support/Clock.h"
 #include "support/FreeSpace.h"
-#include "support/Log.h"
 #include "support/MessageBox.h"
 
 namespace lumora {
@@ -67,22 +67,11 @@ inline std::vector<unsigned char> Rendered(SignalSource& source, int64_t first, 
   return bytes;
 }
 
-// The audio of a WAV take (after its 44-byte header).
-inline std::vector<unsigned char> DataOf(const std::string& path) {
-  auto bytes = ReadFileBytes(path);
-  return {bytes.begin() + 44, bytes.end()};
-}
-
 class RecorderFixture : public ::testing::Test {
  protected:
   RecorderFixture() {
     SetActiveClock(&clock_);
     SetActiveFreeSpace(&freeSpace_);
-    LogConfig log;
-    log.folder = dir_.folder() + "log/";
-    log.machine = "TEST";
-    log.session = "lumora";
-    ConfigureLog(log);
     SetMessagePresenter([this](const std::string& text, int32_t style, const std::string&) {
       messages_.push_back(text);
       critical_ += (style & 0x70) == kCritical ? 1 : 0;
@@ -95,7 +84,6 @@ class RecorderFixture : public ::testing::Test {
     SetActiveClock(nullptr);
     SetActiveFreeSpace(nullptr);
     SetMessagePresenter(nullptr);
-    ConfigureLog({});
   }
 
   // An input on the simulated timeline and a recorder reading it in the format.
@@ -131,11 +119,12 @@ class RecorderFixture : public ::testing::Test {
   // Ticks until the take has handed `frames` frames to the writer (in all its files).
   void RecordFrames(int64_t frames) {
     const RecordingState& state = recorder_->State();
-    for (int guard = 0; state.FramesBefore + state.counters.FramesWritten < frames && guard < 100000; ++guard) {
+    for (int guard = 0; state.FramesBefore + state.counters.FramesWritten < frames && guard < 100000;
+         ++guard) {
       Tick();
     }
   }
-  std::string LogText(const std::string& extension = ".log") const;
+  std::string LogText(const std::string& extension = ".log") const { return log_.Text(extension); }
   // An MP3 take decoded by an independent decoder (the mpg123 program) into WAV.
   SndfileView Decoded(const std::string& mp3) {
     const std::string wav = dir_.file("decoded.wav");
@@ -150,6 +139,7 @@ class RecorderFixture : public ::testing::Test {
     recorder_->controls.ComboBitRate = kbps;
   }
 
+  LogCapture log_;
   TempDir dir_;
   ManualClock clock_;
   FakeFreeSpace freeSpace_{int64_t{1} << 50};  // a disk that never runs low, unless a test says so

@@ -11,10 +11,6 @@
 
 namespace lumora::test {
 
-std::string RecorderFixture::LogText(const std::string& extension) const {
-  return ReadLogFiles(dir_.folder() + "log/", extension);
-}
-
 namespace {
 
 uint32_t Le32(const std::vector<unsigned char>& bytes, size_t offset) {
@@ -106,30 +102,54 @@ TEST_F(Takes, AutomaticTakeStartsOnTheSoundAndKeepsItsEnd) {
   EXPECT_TRUE(ReadWithSndfile(path).strict);
 }
 
-TEST_F(Takes, SequentialTakesReuseTheLowestFreeNumbers) {
-  WriteFileBytes(dir_.file("new01.wav"), {1});
-  WriteFileBytes(dir_.file("new03.wav"), {3});
-  std::vector<SignalSegment> script;
-  for (int i = 0; i < 3; ++i) {
-    script.push_back({SignalSegment::Kind::kSilence, 0.5});
-    script.push_back({SignalSegment::Kind::kTone, 0.5, 500.0, -6.0});
-  }
-  script.push_back({SignalSegment::Kind::kSilence, 2.0});
-  Use(MakeScript(script));
-  recorder_->controls.CheckUseTH = 1;
-  recorder_->controls.CheckSequential = 1;
-  recorder_->controls.HScrollRec = {-40, -40, 3};
+// The input monitor opens the device for the meters only, in the WAV layout
+// whatever the MP3 box says.
+TEST_F(Takes, MonitoringUsesTheWavLayoutEvenWithTheMp3BoxChecked) {
+  Use(MakeTone(1000.0, -20.0));
+  UseMp3Mode();
+  recorder_->controls.CheckInputMon = 1;
+  recorder_->InputMonitorClicked();
+  ASSERT_EQ(recorder_->State().IsMonitoring, 1);
+  EXPECT_EQ(recorder_->State().Mp3Mode, 0);
+  EXPECT_EQ(recorder_->Ring().FramesPerBuffer(), 4410) << "100 ms buffers, not 6912";
+  TickFor(1.0);
+  EXPECT_GE(recorder_->Ring().FrameCounter(), 50 * 4410 + 9 * 4410) << "buffers keep cycling";
+  EXPECT_TRUE(view_.events.empty()) << "monitoring writes nothing";
+
+  recorder_->controls.CheckInputMon = 0;
+  const int32_t clears = view_.levelClears;
+  recorder_->InputMonitorClicked();
+  EXPECT_EQ(recorder_->State().IsMonitoring, 0);
+  EXPECT_FALSE(recorder_->Ring().IsOpen());
+  EXPECT_EQ(view_.levelClears, clears + 1);
+  EXPECT_EQ(recorder_->Levels().lastHistoryPosition[0], -1);
+}
+
+// A tick whose remote poll acted carries out a pending start or stop and
+// nothing else, no capture and no playback step.
+TEST_F(Takes, ARemoteActionTakesTheWholeTickButItsStartOrStop) {
+  Use(MakeTone(1000.0, -20.0));
+  int32_t polls = 0, steps = 0;
+  bool acts = false, stops = false;
+  recorder_->remotePoll = [&] {
+    ++polls;
+    if (stops) recorder_->RequestStop();
+    return acts ? 1 : 0;
+  };
+  recorder_->playbackStep = [&](bool) { ++steps; };
   Start();
-  TickFor(5.0);
-  std::vector<std::string> stops;
-  for (const auto& e : view_.events) {
-    if (e.rfind("stop ", 0) == 0) stops.push_back(e.substr(5, e.rfind(' ') - 5));
-  }
-  EXPECT_EQ(stops, (std::vector<std::string>{dir_.file("new02.wav"), dir_.file("new04.wav"),
-                                             dir_.file("new05.wav")}));
-  EXPECT_EQ(ReadFileBytes(dir_.file("new03.wav")), (std::vector<unsigned char>{3})) << "never overwritten";
-  EXPECT_EQ(recorder_->State().IsRecording, 1) << "re-armed for the next take";
-  EXPECT_EQ(recorder_->State().armed, 1);
+  TickFor(0.48);  // 12 ticks
+  const int64_t written = recorder_->State().counters.FramesWritten;
+  EXPECT_GT(written, 0);
+  EXPECT_EQ(steps, 12);  // every tick after the start's
+  acts = true;
+  TickFor(0.4);
+  EXPECT_EQ(recorder_->State().counters.FramesWritten, written);
+  EXPECT_EQ(steps, 12);
+  stops = true;
+  Tick();  // the stop the poll asked for runs in the same tick
+  EXPECT_EQ(recorder_->State().IsRecording, 0);
+  EXPECT_EQ(polls, 1 + 12 + 10 + 1);
 }
 
 }  // namespace

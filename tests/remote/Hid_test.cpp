@@ -8,11 +8,9 @@
 #include <sstream>
 
 #include "common/LogFiles.h"
-#include "common/TempDir.h"
 #include "remote/SimulatedBox.h"
 #include "support/Clock.h"
 #include "support/EventPump.h"
-#include "support/Log.h"
 
 namespace lumora::test {
 namespace {
@@ -28,19 +26,16 @@ class HidTest : public ::testing::Test {
       ++events_;
       clock_.Advance(1.0 / 64);
     });
-    saved_ = CurrentLogConfig();
-    ConfigureLog({1, dir_.folder(), "host", "lumora"});
   }
   void TearDown() override {
     SetEventPump(nullptr);
     SetActiveClock(nullptr);
-    ConfigureLog(saved_);
   }
 
   // The log's lines without their time stamps.
   std::vector<std::string> LogLines(const std::string& extension) const {
     std::vector<std::string> lines;
-    std::istringstream text(ReadLogFiles(dir_.folder(), extension));
+    std::istringstream text(log_.Text(extension));
     for (std::string line; std::getline(text, line);) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       lines.push_back(line.size() > 20 ? line.substr(20) : line);
@@ -48,8 +43,7 @@ class HidTest : public ::testing::Test {
     return lines;
   }
 
-  TempDir dir_;
-  LogConfig saved_;
+  LogCapture log_;
   ManualClock clock_;
   int32_t events_ = 0;
   SimulatedHid bus_;

@@ -1,11 +1,13 @@
 // The remote as the window holds it: start-up from the settings, the tally
-// lights, and the poll in pulse and latch mode, against the simulated box.
+// lights, and the poll in pulse and latch mode, against the simulated box; and
+// the function keys.
 
 #include "remote/Remote.h"
 
 #include <gtest/gtest.h>
 
 #include "RemoteTestKit.h"
+#include "remote/Functions.h"
 #include "remote/SimulatedBox.h"
 #include "support/Clock.h"
 #include "support/EventPump.h"
@@ -119,6 +121,31 @@ TEST_F(RemoteTest, LatchModeHeadInputsMoveTheHeadAndResumePlayback) {
   box_.Release(8);
   EXPECT_EQ(Poll(), 1);
   EXPECT_EQ(target_.Take(), (Actions{"head+", "head+", "play2", "home"}));
+}
+
+// What each function key does to the window, built in or stored.
+TEST(FunctionKeys, BuiltInAssignmentsAndStoredNames) {
+  TempDir dir;
+  FakeTarget target;
+  const auto keysOf = [&](const std::vector<std::string>& sets, std::vector<int32_t> keys) {
+    const ControlMaps maps = LoadControlMaps(*TestSettings(dir, sets));
+    for (int32_t key : keys) FunctionKeyUp(key, maps, target);
+    return target.Take();
+  };
+  // No settings: F1 records, F2 stops (only while recording), F7 chooses the
+  // file, F9 does nothing; F3 plays.
+  EXPECT_EQ(keysOf({}, {112, 113, 118, 120, 114}), (Actions{"rec1", "rec0", "play2"}));
+  target.recording = true;
+  EXPECT_EQ(keysOf({}, {112, 113}), (Actions{"rec2"}));
+  target.recording = false;
+  EXPECT_EQ(keysOf({"fkeyfct-03=SAVE"}, {114}), (Actions{"rec0"}));
+  EXPECT_EQ(keysOf({"fkeyfct-03=save"}, {114}), (Actions{"play2"}));
+  EXPECT_EQ(keysOf({"fkeyfct-12=REG"}, {123, 111, 124}), (Actions{"reg"}));
+  // F4 and F10 are consumed; other keys pass on.
+  const ControlMaps maps;
+  EXPECT_EQ(FunctionKeyUp(115, maps, target) + FunctionKeyUp(121, maps, target), 0);
+  EXPECT_EQ(FunctionKeyUp(116, maps, target) + FunctionKeyUp(65, maps, target), 116 + 65);
+  EXPECT_EQ(target.Take(), (Actions{"play0", "play1"}));
 }
 
 }  // namespace

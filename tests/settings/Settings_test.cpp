@@ -45,7 +45,8 @@ TEST_F(SettingsStoreTest, FirstRunWithAnEmptyIniListsEveryKeyWithItsDefault) {
       "VULevelTrim=-20.0\r\nRecLevel=0\r\nPlayLevel=0\r\nStartLevel=-45\r\nEndLevel=-45\r\nEndTime=40\r\n"
       "Sequential=0\r\nAutoRec=0\r\nInputMon=0\r\nDataPath=" +
       app_ +
-      "\r\nRMSP3mon=0\r\nModemp3=0\r\nmp3BitRate=128\r\nPreRecTime=0\r\nContinueAtLimit=1\r\nSplitMinutes=0\r\nUSBHIDID=0\r\nUSBHID_Latch=0\r\nUSBTallyInvert=0\r\n";
+      "\r\nRMSP3mon=0\r\nModemp3=0\r\nmp3BitRate=128\r\nPreRecTime=0\r\nContinueAtLimit=1\r\nSplitMinutes="
+      "0\r\nUSBHIDID=0\r\nUSBHID_Latch=0\r\nUSBTallyInvert=0\r\n";
   for (int i = 1; i <= 12; ++i) expected += NumberedKey("fkeyfct-", i) + "=***\r\n";
   for (int i = 1; i <= 8; ++i) expected += NumberedKey("HIDfct-", i) + "=***\r\n";
   for (int i = 1; i <= 8; ++i) expected += NumberedKey("HIDwaitms-", i) + "=0\r\n";
@@ -166,7 +167,7 @@ class WindowPlacementTest : public test::SettingsTest {
   }
 };
 
-TEST_F(WindowPlacementTest, OffScreenOrNegativePositionsBecomeZero) {
+TEST_F(WindowPlacementTest, PositionsOnScreenAndTheState) {
   struct Case {
     const char* stored;
     float left, top;
@@ -181,13 +182,12 @@ TEST_F(WindowPlacementTest, OffScreenOrNegativePositionsBecomeZero) {
   const WindowPlacement placed = Restore("", kCurrent, {.skipSize = true});
   EXPECT_TRUE(placed.left == kCurrent.left && placed.width == kCurrent.width);
   EXPECT_EQ(ReadText(ini_), "[conf]\r\nWindowLeft=1500\r\nWindowTop=1200\r\nWindowState=0\r\n");
-}
 
-TEST_F(WindowPlacementTest, StateIsAppliedWhateverTheCurrentStateButPositionOnlyWhenNormal) {
+  // The state is applied whatever the current state, the position only when normal.
   WindowPlacement maximised = kCurrent;
   maximised.state = kWindowMaximized;
-  const WindowPlacement placed = Restore("WindowLeft=3000\r\nWindowState=0\r\n", maximised);
-  EXPECT_TRUE(placed.left == kCurrent.left && placed.state == kWindowNormal);
+  const WindowPlacement restored = Restore("WindowLeft=3000\r\nWindowState=0\r\n", maximised);
+  EXPECT_TRUE(restored.left == kCurrent.left && restored.state == kWindowNormal);
 
   EXPECT_EQ(Restore("WindowState=2\r\n").state, kWindowMaximized);
   EXPECT_EQ(Restore("WindowState=7\r\n").state, kWindowNormal) << "an unknown state keeps the current one";

@@ -5,9 +5,10 @@
 
 #include <ctime>
 #include <filesystem>
-#include <optional>
 
+#include "common/ScopedEnv.h"
 #include "common/TempDir.h"
+#include "formats/FileHandle.h"
 #include "support/Clock.h"
 #include "support/EventPump.h"
 #include "support/FileSystem.h"
@@ -79,36 +80,63 @@ TEST_F(WaitTest, WaitEventsStopsOnceTheTimeIsExceeded) {
   EXPECT_GT(pumps, 3);
 }
 
-// Japan's zone as a POSIX rule (no zone database needed), restored afterwards.
-class FileTimesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (const char* zone = std::getenv("TZ")) saved_ = zone;
-    setenv("TZ", "JST-9", 1);
+TEST(FileTimes, FileDateTextOfEachTimeStyleAndPart) {
+  {
+    const test::ScopedEnv japan("TZ", "JST-9");  // a POSIX rule: no zone database needed
     tzset();
+    test::TempDir dir;
+    const std::string path = dir.file("take.wav");
+    const std::string before = FileTimeText(std::time(nullptr));
+    WriteFileBytes(path, {1});
+    constexpr time_t kWritten = 1796443449;  // 2026/12/05 13:04:09 in Japan, accessed 34 hours earlier
+    const timespec times[2] = {{kWritten - 122400, 0}, {kWritten, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(FileDateText(path, 2, 2, 2, 0), "13時04分09秒");
+    EXPECT_EQ(FileDateText(path, 1, 3, 1, 0), "2026/12/04 03:04:09");
+    EXPECT_GE(FileDateText(path, 0, 3, 1, 0), before);  // created during this test
+    const int fd = open(path.c_str(), O_RDONLY);
+    EXPECT_EQ(FileDateText("", 2, 3, 1, fd + 1), "2026/12/05 13:04:09");
+    close(fd);
+    EXPECT_EQ(FileDateText(dir.file("missing"), 2, 3, 1, 0), "");
   }
-  void TearDown() override {
-    saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ");
-    tzset();
-  }
-  std::optional<std::string> saved_;
-};
+  tzset();  // the zone of the machine again
+}
 
-TEST_F(FileTimesTest, FileDateTextOfEachTimeStyleAndPart) {
+// File handles: how they open, and that a failed write closes them.
+bool IsOpen(FileHandle handle) { return handle > 0 && fcntl(handle - 1, F_GETFD) != -1; }
+
+TEST(GetFH, ModesOpenOrCreateButNeverTruncate) {
   test::TempDir dir;
-  const std::string path = dir.file("take.wav");
-  const std::string before = FileTimeText(std::time(nullptr));
-  WriteFileBytes(path, {1});
-  constexpr time_t kWritten = 1796443449;  // 2026/12/05 13:04:09 in Japan, accessed 34 hours earlier
-  const timespec times[2] = {{kWritten - 122400, 0}, {kWritten, 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-  EXPECT_EQ(FileDateText(path, 2, 2, 2, 0), "13時04分09秒");
-  EXPECT_EQ(FileDateText(path, 1, 3, 1, 0), "2026/12/04 03:04:09");
-  EXPECT_GE(FileDateText(path, 0, 3, 1, 0), before);  // created during this test
-  const int fd = open(path.c_str(), O_RDONLY);
-  EXPECT_EQ(FileDateText("", 2, 3, 1, fd + 1), "2026/12/05 13:04:09");
-  close(fd);
-  EXPECT_EQ(FileDateText(dir.file("missing"), 2, 3, 1, 0), "");
+  const std::string existing = dir.file("existing");
+  WriteFileBytes(existing, {1, 2, 3});
+  for (int32_t mode : {0, 1, 2}) {
+    FileHandle h = GetFH(existing, mode);
+    ASSERT_TRUE(IsOpen(h)) << mode;
+    EXPECT_TRUE(fcntl(h - 1, F_GETFD) & FD_CLOEXEC);
+    CloseFH(h);
+    EXPECT_EQ(ReadFileBytes(existing), (Bytes{1, 2, 3})) << "mode " << mode;
+    EXPECT_EQ(GetFH(dir.path().string(), mode), 0) << "a folder is no file";
+  }
+  EXPECT_EQ(GetFH(dir.file("missing"), 0) + GetFH(dir.file("missing"), 3), 0);
+  EXPECT_EQ(access(dir.file("missing").c_str(), F_OK), -1) << "nothing was created";
+}
+
+TEST(WriteMemToFileEX, AppendsOverwritesExtendsAndFailsOnAFullDisk) {
+  test::TempDir dir;
+  const std::string path = dir.file("created");
+  const unsigned char abc[3] = {'a', 'b', 'c'};
+  FileHandle h = WriteMemToFileEX(abc, 3, -1, 0, path, 0);  // a missing file is created
+  h = WriteMemToFileEX(abc, 2, -1, h, "", 0);
+  h = WriteMemToFileEX("Z", 1, 1, h, "", 0);
+  EXPECT_EQ(WriteMemToFileEX("Q", 1, 7, h, "", 1), 1);
+  EXPECT_EQ(ReadFileBytes(path), (Bytes{'a', 'Z', 'c', 'a', 'b', 0, 0, 'Q'}));
+  EXPECT_EQ(WriteMemToFileEX(abc, 3, 0, 0, dir.file("no/folder"), 1), 0);
+
+  FileHandle full = GetFH("/dev/full", 2);
+  ASSERT_NE(full, 0);
+  const Bytes block(4096, 7);
+  EXPECT_EQ(WriteMemToFileEX(block.data(), 4096, -1, full, "", 0), 0);
+  EXPECT_FALSE(IsOpen(full));
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "common/ScopedEnv.h"
 #include "common/TempDir.h"
 #include "support/Clock.h"
 #include "support/FileSystem.h"
@@ -70,14 +70,10 @@ TEST_F(LogTest, AFileThatCannotBeOpenedLosesOnlyItsOwnLines) {
 TEST(LogFolders, TheProgramFolderWhenWritableElseAPerUserFolder) {
   EXPECT_EQ(DefaultLogFolder(), AppFolder() + "log/");
   test::TempDir dir;
-  const std::string savedState = std::getenv("XDG_STATE_HOME") ? std::getenv("XDG_STATE_HOME") : "";
-  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-  setenv("XDG_STATE_HOME", "relative/state", 1);  // ignored, as relative values must be
-  setenv("HOME", dir.file("home").c_str(), 1);
+  const test::ScopedEnv state("XDG_STATE_HOME", "relative/state");  // ignored, as relative values must be
+  const test::ScopedEnv home("HOME", dir.file("home"));
   EXPECT_EQ(UserLogFolder(), dir.file("home/.local/state/lumora/log/"));
   EXPECT_TRUE(fs::is_directory(dir.file("home/.local/state/lumora")));
-  savedState.empty() ? unsetenv("XDG_STATE_HOME") : setenv("XDG_STATE_HOME", savedState.c_str(), 1);
-  setenv("HOME", savedHome.c_str(), 1);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -111,25 +109,6 @@ TEST_F(ListViewTest, SelectedItemsAreDrawnInTheSelectionColour) {
   const QImage shown = list.grab().toImage();
   EXPECT_EQ(shown.pixelColor(396 - 100, RowY(2)), QColor(0, 0xD0, 0));
   EXPECT_EQ(shown.pixelColor(396 - 100, RowY(1)), ToQColor(SystemColor(kSysWindow)));
-}
-
-TEST_F(ListViewTest, AChoiceCellEditedThroughItsComboIsCommitted) {
-  list.SetUseTextCombo(0, 1);
-  for (const char* choice : {"N/A", "REC", "PLAY"}) list.AddComboItem(0, choice);
-  list.SetValue(1, 0, "REC");
-  QSignalSpy changed(&list, &UC_ListView::ComboChaged);
-  QTest::mouseClick(&list, Qt::LeftButton, {}, Cell(1, 0));
-  ASSERT_EQ(list.TextComboVisible(), 1);
-  auto* combo = list.findChild<QComboBox*>("ComboLV");
-  EXPECT_EQ(combo->currentText(), "REC");
-  QAbstractItemView* view = combo->view();
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                    view->visualRect(view->model()->index(2, 0)).center());
-  EXPECT_EQ(list.Value(1, 0).toString(), "PLAY");
-  EXPECT_EQ(list.ComboIndex(1, 0), 2);
-  ASSERT_EQ(changed.count(), 1);
-  EXPECT_EQ(changed[0], QVariantList({0, 2}));
-  EXPECT_EQ(list.TextComboVisible(), 0);
 }
 
 TEST_F(ListViewTest, ANumberCellTakesDigitsCommitsOnEnterAndCancelsOnEscape) {

@@ -60,7 +60,9 @@ TEST_F(PathTextTest, TheFolderPickerStartsInInitDirAndAnswersWithATrailingSlash)
   EXPECT_EQ(chosen.count(), 1);
 }
 
-TEST_F(PathTextTest, ACancelledDialogChangesNothingAndRaisesNothing) {
+// A cancelled dialog changes and raises nothing; a disabled button does
+// nothing; without a dialog the click is reported at once.
+TEST_F(PathTextTest, CancelDisabledButtonAndNoDialog) {
   box.SetUsage(UC_PathText::kSaveDialog);
   box.SetFilter("ミキサー|*.exe|すべて|*");
   box.SetText("/usr/bin/mixer");
@@ -69,10 +71,6 @@ TEST_F(PathTextTest, ACancelledDialogChangesNothingAndRaisesNothing) {
   EXPECT_EQ(requests[0].kind, DialogRequest::kSave);
   EXPECT_EQ(requests[0].filters.size(), 2u);
   EXPECT_EQ(box.Text(), "/usr/bin/mixer");
-  EXPECT_EQ(chosen.count(), 0);
-}
-
-TEST_F(PathTextTest, ADisabledButtonDoesNothingAndNoDialogUsageReportsAtOnce) {
   box.SetButtonDisabled(1);
   ClickButton();
   EXPECT_EQ(chosen.count(), 0);
@@ -80,10 +78,7 @@ TEST_F(PathTextTest, ADisabledButtonDoesNothingAndNoDialogUsageReportsAtOnce) {
   box.SetUsage(UC_PathText::kNoDialog);
   ClickButton();
   EXPECT_EQ(chosen.count(), 1);
-  EXPECT_TRUE(requests.empty());
-}
-
-TEST_F(PathTextTest, ADoubleClickInTheTextIsReported) {
+  EXPECT_EQ(requests.size(), 1u);
   QSignalSpy doubled(&box, &UC_PathText::TextDblClicked);
   QTest::mouseDClick(box.findChild<QLineEdit*>("TextPath"), Qt::LeftButton);
   EXPECT_EQ(doubled.count(), 1);

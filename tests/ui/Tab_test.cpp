@@ -65,14 +65,6 @@ TEST_F(TabTest, AClickSelectsTheVisibleTabUnderThePointer) {
   EXPECT_EQ(clicked[0][0].toInt(), 2);
 }
 
-TEST_F(TabTest, SelectingFromCodeWaitsForTheNextRedraw) {
-  const QImage before = tabs.grab().toImage();
-  tabs.SetSelectedTab(2);
-  EXPECT_EQ(tabs.grab().toImage(), before);
-  tabs.SetTabHidden(0, 0);  // any redraw shows it
-  EXPECT_GT(Count(tabs.grab().toImage(), 2, ToQColor(SystemColor(kSysWindowText))), 10);
-}
-
 TEST_F(TabTest, RaiseMinTabClickSelectsTheFirstVisibleTab) {
   QSignalSpy clicked(&tabs, &UC_Tab::TabClicked);
   tabs.SetSelectedTab(2);

@@ -52,11 +52,6 @@ TEST_F(UC_ButtonsTest, LayoutFitsWholeButtonsBetweenTheEars) {
   strip_.SetDesignType(1);
   strip_.Layout();
   EXPECT_EQ(strip_.ButtonLeft(0), 1);  // no ears outside design 0
-  UC_Buttons ok;
-  ok.SetOKCancel(1, 0, 1);
-  EXPECT_EQ(ok.size(), QSize(160, 22));
-  EXPECT_EQ(ok.GetButtonChar(0), "OK");
-  EXPECT_EQ(ok.GetButtonChar(1), QStringLiteral("キャンセル"));
 }
 
 TEST_F(UC_ButtonsTest, StatesAndCaptionColours) {
@@ -85,27 +80,6 @@ TEST_F(UC_ButtonsTest, StatesAndCaptionColours) {
   strip_.SetButtonDisable(0, 1, 1);
   EXPECT_GT(countInk(0, SysColor(kSys3DHighlight)), 5);
   EXPECT_EQ(countInk(0, ThemeColor(3)), 0);
-}
-
-TEST_F(UC_ButtonsTest, IconPresetsAndRedrawOnDisableAll) {
-  strip_.SetButtonsMCI();
-  strip_.Layout();
-  const QImage play = Cell(0);
-  strip_.SetButtonState(0, 2);  // lit: the active icon
-  EXPECT_NE(Cell(0), play);
-  strip_.SetButtonDisableAll(1);  // transport icons: flags only, no redraw
-  EXPECT_NE(Cell(0), play);
-  EXPECT_EQ(strip_.GetButtonDisable(2), 1);
-  EXPECT_EQ(strip_.GetButtonDisable(7), 0);
-
-  strip_.SetButtonsEditorCtrl();
-  strip_.Layout();
-  const QImage mark = Cell(0);
-  strip_.SetButtonState(0, 1);
-  strip_.SetButtonDisableAll(1, 1);
-  EXPECT_EQ(Cell(0), mark);
-  EXPECT_EQ(strip_.GetButtonDisable(0, 1), 1);
-  EXPECT_EQ(strip_.GetButtonDisable(0), 0);
 }
 
 TEST_F(UC_ButtonsTest, MouseEvents) {

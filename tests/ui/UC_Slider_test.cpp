@@ -51,15 +51,6 @@ TEST_F(UC_SliderTest, ValueMovesTheThumb) {
   EXPECT_EQ(slider_.ThumbPosition(), 0);
 }
 
-TEST_F(UC_SliderTest, PointerSizeAsAFractionOfTheTrack) {
-  slider_.SetPointerSize(1.5f);
-  EXPECT_EQ(slider_.PointerSize(), 4275);  // 95 % of 4500 twips
-  slider_.SetValue(1000);
-  EXPECT_EQ(TrailingEdge(), 299);
-  slider_.SetPointerSize(0.01f);
-  EXPECT_EQ(slider_.PointerSize(), 8 * 15);
-}
-
 TEST_F(UC_SliderTest, DraggingFromTheTrackAndFromTheThumb) {
   QSignalSpy ud(&slider_, &UC_Slider::MouseUD), scrolled(&slider_, &UC_Slider::Scrolled);
   QTest::mousePress(&slider_, Qt::LeftButton, {}, QPoint(200, 10));  // off the thumb: centred on the pointer

@@ -1,4 +1,4 @@
-// The text panel: colour schemes and sets, text placement and cutting, presses and hit tests.
+// The text panel: colour schemes, text placement and cutting, presses and hit tests.
 
 #include "controls/UC_TextPicture.h"
 
@@ -47,17 +47,6 @@ TEST_F(UC_TextPictureTest, FlatSchemes) {
   EXPECT_EQ(Count(0xD5FFF1), 0);
   EXPECT_EQ(panel_.TextMes(0), QStringLiteral("録音中"));
   EXPECT_EQ(panel_.TextMes(5), QString());
-}
-
-TEST_F(UC_TextPictureTest, ColourSets) {
-  panel_.AddStdColorSet(0);
-  panel_.AddStdColorSet(1);
-  panel_.SetColor(1);
-  panel_.DispMes(0, "00:00:05");
-  EXPECT_GT(Count(0xD0B0B0), 10);
-  panel_.SetColor(2, 1);  // only two sets: set 1 stays
-  EXPECT_GT(Count(0xD0B0B0), 10);
-  EXPECT_EQ(PixelAt(panel_.Picture(), 0, 12), 0xB09090u);  // the set's lit bevel edge (0x886868 + 40)
 }
 
 TEST_F(UC_TextPictureTest, TextPlacementAndCutting) {

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
-#include <QPalette>
 #include <QTest>
 
 #include "controls/Colors.h"
@@ -22,24 +21,5 @@ inline void DoubleClick(QWidget* widget, QPoint at, Qt::MouseButton button = Qt:
   QApplication::sendEvent(widget, &event);
   QTest::mouseRelease(widget, button, {}, at);
 }
-
-// Runs a case with a classic grey button face and shadow, and restores the palette.
-class ClassicPalette {
- public:
-  ClassicPalette() : saved_(QApplication::palette()) {
-    QPalette p = saved_;
-    p.setColor(QPalette::Button, QColor(192, 192, 192));
-    p.setColor(QPalette::Dark, QColor(128, 128, 128));
-    QApplication::setPalette(p);
-    ResetThemeColors();
-  }
-  ~ClassicPalette() {
-    QApplication::setPalette(saved_);
-    ResetThemeColors();
-  }
-
- private:
-  QPalette saved_;
-};
 
 }  // namespace lumora
