@@ -14,8 +14,8 @@
 #include <array>
 #include <cstdint>
 
-#include "app/conf/ConfFace.h"
 #include "app/conf/ConfModel.h"
+#include "controls/FacePanel.h"
 #include "controls/UC_Buttons.h"
 #include "controls/UC_Check.h"
 #include "controls/UC_ListView.h"
@@ -39,9 +39,9 @@ class FrmConf : public QDialog {
   // 0 "キャンセル", any other "OK".
   void OKCancelButtonsClick(int32_t index);
 
-  ConfFace* Face;
+  FacePanel* Face;
   UC_Tab* TabConf = nullptr;
-  std::array<ConfFace*, 2> PictureTab{};
+  std::array<FacePanel*, 2> PictureTab{};
   UC_PathText* TextSoundPath = nullptr;
   UC_PathText* TextMixerApp = nullptr;
   QLineEdit* TextSizeRate = nullptr;

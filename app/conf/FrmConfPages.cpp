@@ -32,7 +32,7 @@ std::string Text(const QString& text) { return text.toStdString(); }
 
 void FrmConf::BuildGeneralPage() {
   const GeneralPage page = ReadGeneralPage(settings_, target_.RecordingFolder());
-  ConfFace* face = PictureTab[0];
+  FacePanel* face = PictureTab[0];
   const auto place = [&](QWidget* field, int row, int width) {
     field->setGeometry(Px(kFieldLeft), Px(kFieldTop + row * kRowStep), Px(width), Px(kFieldHeight));
     field->setFont(font_);
@@ -73,7 +73,7 @@ void FrmConf::BuildGeneralPage() {
 
 void FrmConf::BuildListPage() {
   edits_.list = ReadListPage(settings_, target_.Maps());
-  ConfFace* face = PictureTab[1];
+  FacePanel* face = PictureTab[1];
   LVSC = new UC_ListView(face);
   LVSC->setGeometry(Px(kListInset), Px(kListInset), Px(kListWidth), Px(kListHeight));
   LVSC->SetStyle(FontSize());
@@ -92,7 +92,8 @@ void FrmConf::BuildListPage() {
     box->move(Px(left), Px(kDeviceTop));
     SetupSkinnedControl(*box, QString::fromUtf8(caption), value, &face->Face(), FontSize(), nullptr,
                         sizeRate_);
-    box->move(box->x(), ComboHID->y() + (ComboHID->height() - box->height()) / 2);
+    MoveSkinnedControl(*box, {box->x(), ComboHID->y() + (ComboHID->height() - box->height()) / 2},
+                       &face->Face());
     return box;
   };
   CheckLatch = check("ラッチ", edits_.list->device.Latch, kListInset + 1680);

@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <QTest>
 #include <deque>
 #include <memory>
@@ -18,8 +14,12 @@
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
 #include "common/TempDir.h"
+#include "controls/FacePanel.h"
 #include "controls/UC_Bar.h"
 #include "controls/UC_Buttons.h"
+#include "controls/UC_Check.h"
+#include "controls/UC_Slider.h"
+#include "controls/UC_TextPicture.h"
 #include "platform/SimulatedWave.h"
 #include "remote/SimulatedBox.h"
 #include "settings/Settings.h"
@@ -93,6 +93,7 @@ class WindowTest : public ::testing::Test {
     QTest::mouseClick(strip, Qt::LeftButton, {}, at);
   }
   bool Recording() { return window_->recorder().State().IsRecording == 1; }
+  static std::string Shown(const UC_TextPicture* panel) { return panel->TextMes(0).toStdString(); }
 
   TempDir dir_;
   std::string ini_ = dir_.file("lumora.ini");
