@@ -65,7 +65,7 @@ bool DiskWriter::FlushStaged(bool final) {
   }
   FileHandle handle = file_.Handle();
   if (handle) handle = WriteMemToFileEX(stageBuffer_.data(), staged, -1, handle, stageFile_, 0);
-  const bool sync = SyncDue(final);
+  const bool sync = !final && SyncDue();
   if (!handle || (sync && !file_.Sync())) {
     Log("WriteDiskBuffer err2  FN=" + stageFile_ + " CurrentSize=" + std::to_string(staged), 1);
     CloseFH(handle);
@@ -76,16 +76,20 @@ bool DiskWriter::FlushStaged(bool final) {
     return false;
   }
   if (wavMode_) TrimRiff(stageFile_, handle);
-  if (sync) file_.Sync();
+  if (sync) {
+    file_.Sync();
+  } else {
+    file_.StartWriteback(fileSize_, staged);
+  }
   CloseFH(handle);
   fileSize_ += staged;
   counters_.FramesFlushed = counters_.FramesWritten;
   return true;
 }
 
-bool DiskWriter::SyncDue(bool final) {
+bool DiskWriter::SyncDue() {
   const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-  if (!final && now - lastSync_ < 1.0) return false;
+  if (now - lastSync_ < 1.0) return false;
   lastSync_ = now;
   return true;
 }

@@ -208,7 +208,8 @@ void Recorder::FinishTakeFile() {
   if (intact && state_.counters.FramesWritten > 0 && !cutToNothing) {
     framesInFile = state_.Mp3Mode ? FinishMp3File(name) : FinishWavFile(name);
   }
-  writer_.CloseFile(intact && framesInFile == 0);
+  const bool remove = intact && framesInFile == 0;
+  if (!writer_.CloseFile(remove) && !remove) StopOnWriteFailure();
   view_.TakeStopped(name, framesInFile);
 }
 
