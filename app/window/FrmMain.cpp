@@ -190,7 +190,7 @@ void FrmMain::SetUpChecks() {
   SkinCheck(c_.CheckUseTH, "入力検知録音", settings_.ReadShort("AutoRec") == 1 ? 1 : 0);
   SkinCheck(c_.CheckInputMon, "入力を表示", 0);
   SkinCheck(c_.CheckModemp3, "mp3", 0);               // its value comes with the MP3 options
-  ReadFieldSettings(settings_, recorder_->controls);  // no controls of their own yet
+  ReadFieldSettings(settings_, recorder_->controls);  // edited in the configuration dialog
 }
 
 void FrmMain::SetUpMp3() {

@@ -48,8 +48,11 @@ constexpr int kReadoutScheme = 6;
 // The time panels' colour sets: 0 grey while idle; the recording time turns red (set 2).
 constexpr int kIdleSet = 0;
 constexpr int kRecordingSet = 2;
-// The file name starts this far in from the panel's left edge.
+// The file name and the warnings start this far in from their panel's left edge.
 constexpr int kFileNameLeft = 90;
+// The warnings: light red on the read-outs' dark grey.
+constexpr Color kWarningText = 0x6060FF;
+constexpr Color kReadoutBack = 0x303030;
 
 // The labels drawn beside their controls on the setting panels.
 constexpr const char* kLabels[] = {"録音デバイス", "再生デバイス", "形式",       "録音レベル",
@@ -105,6 +108,7 @@ void FrmMain::CreateControls() {
   c_.PicFN = new UC_TextPicture(face);
   c_.PicFN->setCursor(Qt::PointingHandCursor);
   c_.RegButton = new UC_Buttons(face);
+  c_.TextWarn = new UC_TextPicture(face);
   CreateMenus();
 }
 
@@ -161,6 +165,7 @@ void FrmMain::LayOut() {
   place(c_.TextInfo[1], kColumn[1] + 2220 + kGap, playRow, 2820, 465);
   place(c_.ProgBar, kColumn[1], playRow + 465 + kGap, 5100, 390);
   place(c_.RegButton, kColumn[1] + 5100 - 1905, playRow + 465 + kGap + 390 + kGap, 1905, 345);
+  place(c_.TextWarn, kColumn[1], playRow + 465 + kGap + 390 + kGap, 5100 - 1905 - kGap, 345);
   place(c_.PicFN, kColumn[0], recRow + 465 + kGap, 5100, 345);
   bottomTwips_ = recRow + 465 + kGap + 345;
   SetUpTextPanels();
@@ -191,7 +196,7 @@ void FrmMain::SetUpMeters() {
   meterShiftPx_ = std::max(0, meterHeight - Px(705));
 }
 
-// The value texts, the time panels and the file name: one text space each.
+// The value texts, the time panels, the file name and the warnings: one text space each.
 void FrmMain::SetUpTextPanels() {
   const float points = kTextPoints * sizeRate_;
   const auto readout = [points](UC_TextPicture* panel, int32_t left) {
@@ -203,6 +208,8 @@ void FrmMain::SetUpTextPanels() {
   for (UC_TextPicture* panel : c_.TextValue) readout(panel, -1);
   readout(c_.PicFN, kFileNameLeft);
   c_.PicFN->SetUseClick(0, 1);
+  readout(c_.TextWarn, kFileNameLeft);
+  c_.TextWarn->SetColorEx(kWarningText, kReadoutBack, 1);
   for (UC_TextPicture* panel : c_.TextInfo) {
     panel->AddStdColorSet(kIdleSet);
     panel->AddStdColorSet(kRecordingSet);

@@ -70,6 +70,25 @@ TEST_F(WindowTest, TheSettingPanelsAreDrawnWithTheirLabelsAndControlsBlendIn) {
   }
 }
 
+// A take's warnings show beside 登録 until the next take starts.
+TEST_F(WindowTest, TakeWarningsShowUntilTheNextTake) {
+  Load();
+  freeSpace_.bytes = 250 * 44100 * 4;
+  Click(c().RecButtons, 1);
+  Tick();
+  EXPECT_EQ(Shown(c().TextWarn), "残り録音時間 約4分");
+  devices_.Advance(7.0);  // a stall longer than the capture ring holds
+  clock_.Advance(7.0);
+  Tick(0.2);
+  EXPECT_TRUE(Shown(c().TextWarn).starts_with("音声欠落 00'0")) << Shown(c().TextWarn);
+  Click(c().RecButtons, 2);
+  Tick();
+  freeSpace_.bytes = int64_t{1} << 50;
+  Click(c().RecButtons, 1);
+  Tick();
+  EXPECT_EQ(Shown(c().TextWarn), "");
+}
+
 TEST_F(WindowTest, ClosingDuringATakeAsksFirst) {
   Load("InputMon=1\n");
   window_->RecButtonsClick(1);
