@@ -21,7 +21,8 @@ int32_t PulseCapture::Open(const std::string& source, const WaveFormat& format,
   device.reset();
   if (const int32_t bad = CheckWaveFormat(format)) return bad;
   std::string error;
-  std::unique_ptr<PulseLoop> loop = PulseLoop::Connect(error);
+  bool hung = false;
+  std::unique_ptr<PulseLoop> loop = PulseLoop::Connect(error, hung);
   if (!loop) {
     LogServerText(error);
     return kWaveNoDriver;

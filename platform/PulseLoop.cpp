@@ -6,7 +6,8 @@ PulseLoop::PulseLoop() : loop_(pa_threaded_mainloop_new()) {
   if (loop_ != nullptr) context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "lumora");
 }
 
-std::unique_ptr<PulseLoop> PulseLoop::Connect(std::string& error) {
+std::unique_ptr<PulseLoop> PulseLoop::Connect(std::string& error, bool& hung) {
+  hung = false;
   std::unique_ptr<PulseLoop> loop(new PulseLoop);
   if (loop->context_ == nullptr || pa_threaded_mainloop_start(loop->loop_) < 0) {
     error = "cannot start a client";
@@ -24,6 +25,7 @@ std::unique_ptr<PulseLoop> PulseLoop::Connect(std::string& error) {
     return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
   });
   if (pa_context_get_state(context) == PA_CONTEXT_READY) return loop;
+  hung = !answered;
   error = answered ? loop->ErrorText() : "the sound server did not answer within 2 s";
   return nullptr;
 }

@@ -19,8 +19,9 @@ class PulseLoop {
   static constexpr std::chrono::seconds kAnswerWait{2};
 
   // Connects without ever starting a server. nullptr, and the reason in
-  // `error`, when none answers within kAnswerWait.
-  static std::unique_ptr<PulseLoop> Connect(std::string& error);
+  // `error`, when none answers within kAnswerWait; `hung` then tells a server
+  // that took the connection but never answered (a stopped one) from none.
+  static std::unique_ptr<PulseLoop> Connect(std::string& error, bool& hung);
   // Disconnects and ends the thread. Streams of the context must be gone.
   ~PulseLoop();
   PulseLoop(const PulseLoop&) = delete;

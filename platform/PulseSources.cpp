@@ -26,11 +26,16 @@ void OnSource(pa_context*, const pa_source_info* info, int eol, void* data) {
 
 }  // namespace
 
-bool ListPulseSources(std::vector<PulseSource>& sources) {
+PulseServer ListPulseSources(std::vector<PulseSource>& sources) {
   sources.clear();
   std::string error;
-  const std::unique_ptr<PulseLoop> loop = PulseLoop::Connect(error);
-  if (!loop) return false;  // no server: a machine with plain ALSA
+  bool hung = false;
+  const std::unique_ptr<PulseLoop> loop = PulseLoop::Connect(error, hung);
+  if (!loop) {
+    if (!hung) return PulseServer::kAbsent;
+    Log("PulseAudio: " + error, 1);
+    return PulseServer::kSilent;
+  }
   Listing listing{loop.get(), &sources};
   const PulseLoop::Locked locked(*loop);
   pa_operation* const operation = pa_context_get_source_info_list(loop->Context(), &OnSource, &listing);
@@ -39,12 +44,12 @@ bool ListPulseSources(std::vector<PulseSource>& sources) {
     if (!listing.done) pa_operation_cancel(operation);  // no call back into `listing` after this
     pa_operation_unref(operation);
   }
-  if (answered && !listing.failed) return true;
+  if (answered && !listing.failed) return PulseServer::kListed;
   Log("PulseAudio: the sources could not be listed: " +
           (answered ? loop->ErrorText() : "no answer within 2 s"),
       1);
   sources.clear();
-  return false;
+  return PulseServer::kSilent;
 }
 
 }  // namespace lumora

@@ -13,8 +13,13 @@ struct PulseSource {
   std::string description;  // what the user sees ("Monitor of …" for a sink's monitor)
 };
 
-// The server's sources in index order. False when no server answers within
-// PulseLoop::kAnswerWait (a listing that fails after connecting is logged).
-bool ListPulseSources(std::vector<PulseSource>& sources);
+enum class PulseServer {
+  kListed,  // the sources are listed
+  kAbsent,  // no server to connect to: a machine with plain ALSA
+  kSilent,  // a server that does not answer (a stopped one), or a failed listing (logged)
+};
+
+// The server's sources in index order, waiting at most PulseLoop::kAnswerWait.
+PulseServer ListPulseSources(std::vector<PulseSource>& sources);
 
 }  // namespace lumora

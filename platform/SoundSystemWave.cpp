@@ -83,12 +83,15 @@ class SoundSystemWave final : public WaveBackend {
     return direction == WaveDirection::kInput ? kInputs : kOutputs;
   }
 
+  // A server that does not answer offers nothing: the audio library would
+  // wait for it for ever, through ALSA as well (its default device is the server).
   void Probe() {
     const QuietStderr quiet;
     std::vector<PulseSource> sources;
-    pulse_ = ListPulseSources(sources);
+    const PulseServer server = ListPulseSources(sources);
+    pulse_ = server != PulseServer::kAbsent;
     api_ = pulse_ ? RtAudio::LINUX_PULSE : RtAudio::LINUX_ALSA;
-    devices_ = ListDevices(api_, !pulse_);
+    devices_ = server == PulseServer::kSilent ? DeviceLists{} : ListDevices(api_, !pulse_);
     for (const PulseSource& source : sources) devices_[kInputs].Add(source.description, source.name);
     probed_ = true;
   }
