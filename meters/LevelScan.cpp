@@ -111,16 +111,59 @@ void Decode(const uint8_t* p, int64_t n, const Gains& gain, int32_t fs, FrameMag
   ToMagnitudes<Gained>(n, gain, fs, out);
 }
 
-template <int Bytes>
-Decoder DecoderFor(int32_t channels, bool gained) {
-  if (channels == 1) return gained ? Decode<Bytes, 1, true> : Decode<Bytes, 1, false>;
-  return gained ? Decode<Bytes, 2, true> : Decode<Bytes, 2, false>;
+// The largest 16-bit magnitude of each channel from the lanes' highest and
+// lowest samples, eight samples (a whole number of frames) at a time with SSE2.
+// Returns the frames done; the caller finishes the rest.
+template <int Channels>
+int64_t RawPeak16(const uint8_t* p, int64_t n, FrameMagnitudes& peak) {
+#if defined(__SSE2__)
+  __m128i high = _mm_setzero_si128();
+  __m128i low = _mm_setzero_si128();
+  int64_t k = 0;
+  for (; k + 8 <= n * Channels; k += 8) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * k));
+    high = _mm_max_epi16(high, s);
+    low = _mm_min_epi16(low, s);
+  }
+  alignas(16) int16_t h[8];
+  alignas(16) int16_t l[8];
+  _mm_store_si128(reinterpret_cast<__m128i*>(h), high);
+  _mm_store_si128(reinterpret_cast<__m128i*>(l), low);
+  for (int i = 0; i < 8; ++i) peak[i % Channels] = std::max({peak[i % Channels], int32_t{h[i]}, -int32_t{l[i]}});
+  return k / Channels;
+#else
+  (void)p, (void)n, (void)peak;
+  return 0;
+#endif
 }
 
-Decoder DecoderFor(const SampleFormat& format, bool gained) {
-  if (format.nBit == 8) return DecoderFor<1>(format.nCh, gained);
-  if (format.nBit == 16) return DecoderFor<2>(format.nCh, gained);
-  return DecoderFor<3>(format.nCh, gained);
+// The largest sample magnitude of each channel, unclipped, in out[0]: a
+// peak-only scan gains and clips just this one frame, which gives the same
+// peak as doing so frame by frame because gaining and clipping keep the order.
+template <int Bytes, int Channels>
+void DecodeRawPeak(const uint8_t* p, int64_t n, const Gains&, int32_t, FrameMagnitudes* out) {
+  FrameMagnitudes peak = {0, 0};
+  int64_t done = 0;
+  if constexpr (Bytes == 2) done = RawPeak16<Channels>(p, n, peak);
+  ReadFrames<Bytes, Channels>(p + done * Bytes * Channels, n - done, out);
+  for (int64_t k = 0; k < n - done; ++k) {
+    for (int c = 0; c < 2; ++c) peak[c] = std::max(peak[c], out[k][c] < 0 ? -out[k][c] : out[k][c]);
+  }
+  out[0] = peak;
+}
+
+template <int Bytes>
+Decoder DecoderFor(int32_t channels, bool gained, bool rawPeak) {
+  if (channels == 1) {
+    return rawPeak ? DecodeRawPeak<Bytes, 1> : gained ? Decode<Bytes, 1, true> : Decode<Bytes, 1, false>;
+  }
+  return rawPeak ? DecodeRawPeak<Bytes, 2> : gained ? Decode<Bytes, 2, true> : Decode<Bytes, 2, false>;
+}
+
+Decoder DecoderFor(const SampleFormat& format, bool gained, bool rawPeak) {
+  if (format.nBit == 8) return DecoderFor<1>(format.nCh, gained, rawPeak);
+  if (format.nBit == 16) return DecoderFor<2>(format.nCh, gained, rawPeak);
+  return DecoderFor<3>(format.nCh, gained, rawPeak);
 }
 
 // Which frames a scan reads and what each part of them feeds.
@@ -197,9 +240,11 @@ void Accumulate(const FrameMagnitudes* block, int64_t n, int64_t firstFrame, con
   }
 }
 
-Readings ScanFrames(const ScanContext& ctx) {
+// Decodes the planned frames block by block (silence where the ring holds no
+// data) and hands each block to `consume`.
+template <typename Consume>
+void ForEachBlock(const ScanContext& ctx, Consume consume) {
   FrameMagnitudes block[kBlockFrames];
-  Readings readings;
   for (int64_t f = ctx.plan.first; f <= ctx.plan.last;) {
     const FrameRun run = FindFrameRun(ctx.table, f, ctx.plan.last, ctx.blockAlign);
     for (const uint8_t* data = run.data; f <= run.last;) {
@@ -210,11 +255,35 @@ Readings ScanFrames(const ScanContext& ctx) {
       } else {
         std::fill_n(block, n, FrameMagnitudes{0, 0});
       }
-      Accumulate(block, n, f, ctx, readings);
+      consume(block, n, f);
       f += n;
     }
   }
+}
+
+Readings ScanFrames(const ScanContext& ctx) {
+  Readings readings;
+  ForEachBlock(ctx, [&](const FrameMagnitudes* block, int64_t n, int64_t f) {
+    Accumulate(block, n, f, ctx, readings);
+  });
   return readings;
+}
+
+// The peak of the window from the raw peaks of its blocks (DecodeRawPeak).
+int32_t ScanPeak(const ScanContext& ctx, bool gained) {
+  FrameMagnitudes peak = {0, 0};
+  bool any = false;
+  ForEachBlock(ctx, [&](const FrameMagnitudes* block, int64_t, int64_t) {
+    any = true;
+    for (int c = 0; c < 2; ++c) peak[c] = std::max(peak[c], block[0][c]);
+  });
+  if (!any) return 0;
+  if (gained) {
+    ToMagnitudes<true>(1, ctx.gain, ctx.fullScale, &peak);
+  } else {
+    ToMagnitudes<false>(1, ctx.gain, ctx.fullScale, &peak);
+  }
+  return std::max(peak[0], peak[1]);
 }
 
 void DrawMeter(const LevelState& state, const Readings& r, VuMeter& meter) {
@@ -237,14 +306,14 @@ int32_t ScanLevels(LevelState& state, LevelSide side, const FrameTable& table, i
   const bool gained = side == LevelSide::kInput && (state.inputGain[0] != 1.0f || state.inputGain[1] != 1.0f);
   const ScanContext ctx{table,
                         PlanScan(state, side, endFrame, peakOnly),
-                        DecoderFor(state.format, gained),
+                        DecoderFor(state.format, gained, peakOnly),
                         {std::fabs(state.inputGain[0]), std::fabs(state.inputGain[1])},
                         state.fullScale,
                         state.format.BlockAlign(),
                         peakOnly ? nullptr : outputs.history};
+  if (peakOnly) return ScanPeak(ctx, gained);
   if (ctx.history) ctx.history->BeginHistory(ctx.plan.historyFrom, endFrame);
   const Readings readings = ScanFrames(ctx);
-  if (peakOnly) return readings.windowPeak;
   state.lastHistoryPosition[static_cast<size_t>(side)] = endFrame;
   if (outputs.live && outputs.meter) DrawMeter(state, readings, *outputs.meter);
   return readings.windowPeak;

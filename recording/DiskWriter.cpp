@@ -65,7 +65,7 @@ bool DiskWriter::FlushStaged(bool final) {
   }
   FileHandle handle = file_.Handle();
   if (handle) handle = WriteMemToFileEX(stageBuffer_.data(), staged, -1, handle, stageFile_, 0);
-  const bool sync = SyncDue(final);
+  const bool sync = !final && SyncDue();
   if (!handle || (sync && !file_.Sync())) {
     Log("WriteDiskBuffer err2  FN=" + stageFile_ + " CurrentSize=" + std::to_string(staged), 1);
     CloseFH(handle);
@@ -83,9 +83,9 @@ bool DiskWriter::FlushStaged(bool final) {
   return true;
 }
 
-bool DiskWriter::SyncDue(bool final) {
+bool DiskWriter::SyncDue() {
   const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-  if (!final && now - lastSync_ < 1.0) return false;
+  if (now - lastSync_ < 1.0) return false;
   lastSync_ = now;
   return true;
 }

@@ -36,8 +36,9 @@ class DiskWriter {
   TakeClaim OpenFile(const std::string& name, bool exclusive, const SampleFormat& format);
   // Whether the take's file is still there, its own, as long as the flushes left it.
   bool FileIntact() const { return file_.Intact(fileSize_); }
-  // Syncs and closes the take's file; remove: deletes it.
-  void CloseFile(bool remove) { file_.Close(remove); }
+  // Syncs and closes the take's file; remove: deletes it. False when the sync
+  // failed.
+  bool CloseFile(bool remove) { return file_.Close(remove); }
 
   // Stages length bytes for fileName (empty: the current file), flushing the
   // staged bytes first when the file changes, flush is 1, or the staging would
@@ -47,7 +48,9 @@ class DiskWriter {
   // valid file of everything written before, and the staged bytes are gone. A
   // flush also fails, without touching any file, when the take's file was
   // deleted, replaced or cut from outside. Syncs at most once a second of real
-  // time (a fast run flushes hundreds of times a second), and always on flush 1.
+  // time (a fast run flushes hundreds of times a second), never on flush 1: the
+  // stop syncs at the close, once, after its cut back, so the silence it cuts
+  // away never reaches the disk.
   int32_t WriteDiskBuffer(const uint8_t* source, int64_t length, const std::string& fileName, int32_t flush);
 
   const std::string& StageFile() const { return stageFile_; }
@@ -55,7 +58,7 @@ class DiskWriter {
 
  private:
   bool FlushStaged(bool final);
-  bool SyncDue(bool final);
+  bool SyncDue();
 
   TakeCounters& counters_;
   std::vector<uint8_t> stageBuffer_;

@@ -15,6 +15,14 @@
 
 namespace lumora {
 
+namespace {
+
+// How often a running take looks at the free space: often enough to warn
+// minutes ahead, rarely enough to cost the tick nothing.
+constexpr double kDiskCheckSeconds = 5.0;
+
+}  // namespace
+
 int32_t Recorder::Tick() {
   DoEvents();
   const double now = ActiveClock().MonotonicSeconds();
@@ -33,6 +41,7 @@ int32_t Recorder::Tick() {
     const bool capturing = state_.IsMonitoring == 1 || state_.IsRecording == 1;
     if ((!capturing || CaptureWork()) && playbackStep) playbackStep(loop_.TickBudget != 1.0f);
   }
+  if (state_.IsRecording == 1 && now - loop_.DiskCheckClock >= kDiskCheckSeconds) CheckDiskSpace();
   return interval;
 }
 

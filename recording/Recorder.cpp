@@ -136,6 +136,8 @@ void Recorder::StartTake() {
   state_.FramesBefore = 0;
   state_.cutBeforeFile = false;
   view_.TakeOpened(state_.names.RecFileName);
+  state_.diskWarned = false;
+  CheckDiskSpace();
   Log("録音開始成功");
 }
 
@@ -206,7 +208,8 @@ void Recorder::FinishTakeFile() {
   if (intact && state_.counters.FramesWritten > 0 && !cutToNothing) {
     framesInFile = state_.Mp3Mode ? FinishMp3File(name) : FinishWavFile(name);
   }
-  writer_.CloseFile(intact && framesInFile == 0);
+  const bool remove = intact && framesInFile == 0;
+  if (!writer_.CloseFile(remove) && !remove) StopOnWriteFailure();
   view_.TakeStopped(name, framesInFile);
 }
 

@@ -87,6 +87,7 @@ class Recorder {
   void StopOnWriteFailure();
   void StopOnError(const std::string& text);
   void ReportLostFrames();
+  void CheckDiskSpace();
   bool SetupCapture(bool mp3Mode);
   bool DecideMp3Mode() const;
   // The hand-off of one collected buffer (RecorderHandOff.cpp).

@@ -47,6 +47,10 @@ class RecorderView {
   // program was stalled for longer than the capture ring holds) are missing
   // from the take's file at this point.
   virtual void TakeLostFrames(const std::string& /*path*/, int64_t /*frames*/) {}
+  // A warning to show: the disk of the take's file holds only `seconds` more of
+  // the take (under five minutes). Said once, and again only after the space
+  // had come back.
+  virtual void DiskSpaceLow(int64_t /*seconds*/) {}
 };
 
 // A view that shows nothing: for front ends without a window.

@@ -66,6 +66,8 @@ struct RecordingState {
   // An automatic take's cut point lies in an earlier file: until a loud moment
   // moves it into this one, the stop cuts this file to nothing.
   bool cutBeforeFile = false;
+  // The low disk space was told and has not come back since.
+  bool diskWarned = false;
 };
 
 struct LoopState {
@@ -75,6 +77,7 @@ struct LoopState {
   bool pendingStop = false;
   int32_t StallCount = 0;
   double SilenceClock = -1.0;  // monotonic seconds of the first quiet tick; -1: not running
+  double DiskCheckClock = 0.0;  // monotonic seconds of the last look at the free space
 };
 
 }  // namespace lumora

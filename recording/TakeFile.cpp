@@ -53,16 +53,18 @@ bool TakeFile::Intact(int64_t size) const {
 
 bool TakeFile::Sync() const { return fd_ >= 0 && fdatasync(fd_) == 0; }
 
-void TakeFile::Close(bool remove) {
-  if (fd_ < 0) return;
+bool TakeFile::Close(bool remove) {
+  if (fd_ < 0) return true;
   int64_t size = 0;
+  bool synced = true;
   if (remove && NameLeadsTo(fd_, name_, size)) {
     unlink(name_.c_str());
   } else {
-    Sync();
+    synced = Sync();
   }
   close(fd_);
   fd_ = -1;
+  return synced;
 }
 
 }  // namespace lumora

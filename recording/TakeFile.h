@@ -40,8 +40,8 @@ class TakeFile {
   bool Intact(int64_t size) const;
   bool Sync() const;
   // Syncs and closes the file, which ends the lock. remove: deletes it first,
-  // as long as the name still leads to it.
-  void Close(bool remove);
+  // as long as the name still leads to it. False when the sync failed.
+  bool Close(bool remove);
 
  private:
   int fd_ = -1;

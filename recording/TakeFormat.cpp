@@ -15,9 +15,13 @@ int64_t MaxFramesPerFileFor(const SampleFormat& format) {
 
 int64_t MaxMp3BytesPerFileFor(int32_t mp3Kbps) { return 4294967295LL - 1250LL * mp3Kbps * 10; }
 
+int64_t BytesPerSecondFor(const SampleFormat& format, bool mp3Mode, int32_t mp3Kbps) {
+  if (mp3Mode) return 125LL * mp3Kbps;
+  return static_cast<int64_t>(format.BlockAlign()) * format.nFreq;
+}
+
 int64_t StageCapacityFor(const SampleFormat& format, bool mp3Mode, int32_t mp3Kbps) {
-  if (mp3Mode) return 375LL * mp3Kbps;
-  return static_cast<int64_t>(format.BlockAlign()) * format.nFreq * 3;
+  return 3 * BytesPerSecondFor(format, mp3Mode, mp3Kbps);
 }
 
 }  // namespace lumora

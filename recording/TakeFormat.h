@@ -17,8 +17,11 @@ int64_t MaxFramesPerFileFor(const SampleFormat& format);
 // Bytes that fit in an MP3 file of 4 GiB, minus ten seconds at the bit rate.
 int64_t MaxMp3BytesPerFileFor(int32_t mp3Kbps);
 
-// Bytes of the disk staging: three seconds of PCM, or three seconds of MP3 at
-// the bit rate (kbit/s * 1000 / 8 * 3).
+// Bytes one second of the take adds to its file: PCM at the format, or MP3 at
+// the bit rate (kbit/s * 1000 / 8).
+int64_t BytesPerSecondFor(const SampleFormat& format, bool mp3Mode, int32_t mp3Kbps);
+
+// Bytes of the disk staging: three seconds of the take.
 int64_t StageCapacityFor(const SampleFormat& format, bool mp3Mode, int32_t mp3Kbps);
 
 }  // namespace lumora

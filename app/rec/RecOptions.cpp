@@ -58,6 +58,8 @@ Events, one line each on stdout:
                        than the capture ring holds) are missing at this point
   stop PATH FRAMES     a take (or one file of it) ended; FRAMES = sample frames
                        in the file
+  warn disk SECONDS    the disk holds less than five minutes more of the take
+                       (once a take, and again after space came back)
   tally CODE           the simulated remote box received a tally command
 )";
 

@@ -33,6 +33,7 @@ class PrintingView final : public SilentRecorderView {
   void TakeLostFrames(const std::string& path, int64_t frames) override {
     PrintEvent("lost " + path + " " + std::to_string(frames));
   }
+  void DiskSpaceLow(int64_t seconds) override { PrintEvent("warn disk " + std::to_string(seconds)); }
   void SetRecordingTally(bool on) override {
     if (tally) tally->SetTallyOutput(2, on);
   }

@@ -134,5 +134,29 @@ TEST(LevelScan, LookupOrderAndInputGain) {
   EXPECT_EQ(s.Scan(2399, LevelSide::kPlayback, true), 7);
 }
 
+// Automatic recording reads only the peak: from the raw peaks, gained once, it
+// must be what the full scan finds frame by frame, at every depth and gain
+// (clipping and the unmatched minimum included).
+TEST(LevelScan, PeakOnlyScanMatchesTheFullScan) {
+  for (int16_t bits : {8, 16, 24}) {
+    for (int16_t channels : {1, 2}) {
+      const int32_t top = bits == 8 ? 127 : bits == 16 ? 32767 : 8388607;
+      Rig s({48000, bits, channels}, [&](int64_t f, int c) {
+        const int64_t amplitude = top >> (f / 3000 % 4);  // loud and quieter stretches
+        const int64_t x = (f * 7919 + c * 104729) % (2 * amplitude + 1) - amplitude;
+        return static_cast<int32_t>(f % 9000 == 17 ? -top - 1 : x);
+      });
+      for (std::array<float, 2> gain : {std::array{1.0f, 1.0f}, {0.891f, 0.891f}, {0.5f, 1.7f}, {3.0f, 0.1f}}) {
+        s.state.inputGain = gain;
+        for (int64_t end : {2999, 9017, 40000}) {
+          const int32_t peak = s.Scan(end, LevelSide::kInput, true);
+          s.state.lastHistoryPosition = {-1, -1};
+          EXPECT_EQ(peak, s.Scan(end)) << bits << " bit, " << channels << " ch, gain " << gain[0] << ", end " << end;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lumora

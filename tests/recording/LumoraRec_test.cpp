@@ -83,6 +83,24 @@ TEST_F(LumoraRec, FastTakeOfAFileIsTheFileWithItsLastBufferCompletedBySilence) {
   EXPECT_TRUE(ReadWithSndfile(take).strict);
 }
 
+// 150 s split every minute: a start and a stop line per file, in order, and
+// the files one after the other are the input.
+TEST_F(LumoraRec, ASplitTakePrintsEachFileAndTheFilesAreTheInput) {
+  const std::string input = MakeInput("in.wav", 8000, Ramp(150 * 8000));
+  const RunResult run = Run("--input-file " + input + " --fast --set SplitMinutes=1");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::string expected;
+  std::vector<unsigned char> data;
+  for (const auto& [name, frames] : {std::pair{"new", 480000}, {"new-2", 480000}, {"new-3", 240000}}) {
+    const std::string take = dir_.file(std::string(name) + ".wav");
+    expected += "start " + take + "\nstop " + take + " " + std::to_string(frames) + "\n";
+    const auto part = DataOf(take);
+    data.insert(data.end(), part.begin(), part.end());
+  }
+  EXPECT_EQ(run.out, expected);
+  EXPECT_EQ(data, DataOf(input));
+}
+
 TEST_F(LumoraRec, SequentialAutomaticTakesOfBursts) {
   std::vector<int16_t> samples;
   for (int burst = 0; burst < 3; ++burst) {

@@ -16,6 +16,7 @@
 #include "recording/Recorder.h"
 #include "settings/Settings.h"
 #include "support/Clock.h"
+#include "support/FreeSpace.h"
 #include "support/Log.h"
 #include "support/MessageBox.h"
 
@@ -45,6 +46,7 @@ class RecordingView final : public SilentRecorderView {
   void TakeStopped(const std::string& path, int64_t frames) override {
     events.push_back("stop " + path + " " + std::to_string(frames));
   }
+  void DiskSpaceLow(int64_t seconds) override { events.push_back("disk " + std::to_string(seconds)); }
 
   bool monitorEnabled = true;
   std::string fileName;
@@ -75,6 +77,7 @@ class RecorderFixture : public ::testing::Test {
  protected:
   RecorderFixture() {
     SetActiveClock(&clock_);
+    SetActiveFreeSpace(&freeSpace_);
     LogConfig log;
     log.folder = dir_.folder() + "log/";
     log.machine = "TEST";
@@ -90,6 +93,7 @@ class RecorderFixture : public ::testing::Test {
   }
   ~RecorderFixture() override {
     SetActiveClock(nullptr);
+    SetActiveFreeSpace(nullptr);
     SetMessagePresenter(nullptr);
     ConfigureLog({});
   }
@@ -148,6 +152,7 @@ class RecorderFixture : public ::testing::Test {
 
   TempDir dir_;
   ManualClock clock_;
+  FakeFreeSpace freeSpace_{int64_t{1} << 50};  // a disk that never runs low, unless a test says so
   SimulatedWave devices_;
   RecordingView view_;
   Settings settings_{dir_.folder()};

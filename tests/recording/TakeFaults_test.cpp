@@ -119,6 +119,37 @@ TEST_F(TakeFaults, FullDiskStopsTheTakeWithAValidFile) {
   EXPECT_EQ(view.frames, 29 * 4410);
 }
 
+// Under five minutes left at the take's format: one warning, at the start or
+// within seconds of running low, and another only after the space came back.
+TEST_F(TakeFaults, LowDiskSpaceIsToldOnceUntilItComesBack) {
+  constexpr int64_t kWavSecond = 44100 * 4;
+  Use(MakeNoise(-10.0));
+  freeSpace_.bytes = 300 * kWavSecond;
+  Start();
+  TickFor(1.0);
+  freeSpace_.bytes = 299 * kWavSecond + kWavSecond - 1;  // a second short of five minutes
+  TickFor(3.0);
+  EXPECT_EQ(view_.events.size(), 1u) << "looks every few seconds, not every tick";
+  TickFor(2.0);
+  freeSpace_.bytes = 120 * kWavSecond;
+  TickFor(6.0);
+  freeSpace_.bytes = 301 * kWavSecond;  // space freed, then filled again
+  TickFor(6.0);
+  freeSpace_.bytes = 100 * kWavSecond;
+  TickFor(6.0);
+  Stop();
+  UseMp3Mode();  // 128 kbit/s: 16000 bytes a second
+  freeSpace_.bytes = 4000000;
+  Start();
+  Stop();
+  const std::string wav = dir_.file("new.wav");
+  const std::string mp3 = dir_.file("new.mp3");
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + wav, "disk 299", "disk 100",
+                                                    view_.events[3], "start " + mp3, "disk 250",
+                                                    "stop " + mp3 + " 0"}));
+  EXPECT_NE(LogText(".err").find("録音可能時間残りわずか 299秒 " + wav), std::string::npos);
+}
+
 // A recorder stalled for longer than the ring holds (5 s) loses audio; the
 // take says how much, and goes on.
 TEST_F(TakeFaults, AudioLostInAStallIsReported) {
