@@ -105,8 +105,8 @@ void PlayTransport::BarReleased(int64_t value) {
   }
 }
 
-void PlayTransport::HeadPlus() { Seek(PlayPosition_ + RoundHalfEven(session_.SampleRate() / 2.0)); }
-void PlayTransport::HeadMinus() { Seek(PlayPosition_ - RoundHalfEven(session_.SampleRate() / 2.0)); }
+void PlayTransport::HeadPlus() { Seek(RoundHalfEven(PlayPosition_ + session_.SampleRate() / 2.0)); }
+void PlayTransport::HeadMinus() { Seek(RoundHalfEven(PlayPosition_ - session_.SampleRate() / 2.0)); }
 void PlayTransport::HeadHome() { Seek(0); }
 
 // As a press and release of the bar at that place.

@@ -76,7 +76,11 @@ bool DiskWriter::FlushStaged(bool final) {
     return false;
   }
   if (wavMode_) TrimRiff(stageFile_, handle);
-  if (sync) file_.Sync();
+  if (sync) {
+    file_.Sync();
+  } else {
+    file_.StartWriteback(fileSize_, staged);
+  }
   CloseFH(handle);
   fileSize_ += staged;
   counters_.FramesFlushed = counters_.FramesWritten;

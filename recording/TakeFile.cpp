@@ -29,8 +29,10 @@ TakeClaim TakeFile::Open(const std::string& name, bool exclusive) {
   const int fd = open(name.c_str(), flags, 0644);
   if (fd < 0) return exclusive && errno == EEXIST ? TakeClaim::kTaken : TakeClaim::kFailed;
   struct stat st {};
+  // A file just created is empty; truncating it anyway would make ext4 push
+  // its data to disk at the close and stall the cut back behind that write.
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-      ftruncate(fd, 0) != 0) {
+      (!exclusive && ftruncate(fd, 0) != 0)) {
     if (errno == EWOULDBLOCK) Log("録音ファイルは他の録音が使用中です " + name, 1);
     close(fd);
     return TakeClaim::kFailed;
@@ -52,6 +54,10 @@ bool TakeFile::Intact(int64_t size) const {
 }
 
 bool TakeFile::Sync() const { return fd_ >= 0 && fdatasync(fd_) == 0; }
+
+void TakeFile::StartWriteback(int64_t offset, int64_t length) const {
+  if (fd_ >= 0) sync_file_range(fd_, offset, length, SYNC_FILE_RANGE_WRITE);
+}
 
 bool TakeFile::Close(bool remove) {
   if (fd_ < 0) return true;

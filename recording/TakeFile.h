@@ -39,6 +39,9 @@ class TakeFile {
   // deleted, replaced or cut from outside must not be written on as if whole.
   bool Intact(int64_t size) const;
   bool Sync() const;
+  // Starts writing the range to disk without waiting, so that a later Sync
+  // finds little left to do.
+  void StartWriteback(int64_t offset, int64_t length) const;
   // Syncs and closes the file, which ends the lock. remove: deletes it first,
   // as long as the name still leads to it. False when the sync failed.
   bool Close(bool remove);

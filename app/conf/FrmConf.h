@@ -1,6 +1,6 @@
 #pragma once
 // FrmConf, the modal dialog "設定": tabs "一般" (folders, display size, level
-// history magnification, meter level, font), "キーボード" and "リモート" (the
+// history magnification, meter level, font, pre-record, file splits), "キーボード" and "リモート" (the
 // assignments of the function keys and of the remote's inputs, and the remote
 // device). It opens empty with the busy pointer; Timer1 builds the frame and
 // the general page 100 ms later, and the list page, shared by both list tabs,
@@ -48,6 +48,9 @@ class FrmConf : public QDialog {
   QLineEdit* TextWaveRate = nullptr;
   QLineEdit* TextVULevelTrim = nullptr;
   QComboBox* ComboAltFont = nullptr;
+  QLineEdit* TextPreRecTime = nullptr;
+  QLineEdit* TextSplitMinutes = nullptr;
+  UC_Check* CheckContinueAtLimit = nullptr;
   UC_ListView* LVSC = nullptr;
   QComboBox* ComboHID = nullptr;
   UC_Check* CheckLatch = nullptr;
@@ -64,6 +67,8 @@ class FrmConf : public QDialog {
   void BuildFrame();
   void BuildGeneralPage();
   void BuildListPage();
+  // A check box on face at left, centred on the field row that starts at top (twips).
+  UC_Check* NewCheck(ConfFace& face, const char* caption, int32_t value, int left, int top);
   void ShowPage(int32_t tab);
   void FillAssignmentList(ConfTab tab);
   void CommitAssignmentList(ConfTab tab);

@@ -191,7 +191,7 @@ void FrmMain::SetUpChecks() {
   c_.CheckSequential->setChecked(settings_.ReadShort("Sequential") == 1);
   c_.CheckUseTH->setChecked(settings_.ReadShort("AutoRec") == 1);
   c_.CheckInputMon->setChecked(false);
-  ReadFieldSettings(settings_, recorder_->controls);  // no controls of their own yet
+  ReadFieldSettings(settings_, recorder_->controls);  // edited in the configuration dialog
 }
 
 void FrmMain::SetUpMp3() {

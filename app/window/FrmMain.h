@@ -70,6 +70,8 @@ struct MainControls {
   UC_Buttons* PlayButtons = nullptr;
   UC_Bar* ProgBar = nullptr;
   QLabel* PicFN = nullptr;
+  // Warnings of the take (lost audio, a disk running low), beside 登録.
+  QLabel* TextWarn = nullptr;
   QPushButton* RegButton = nullptr;
   QAction* MenuConf = nullptr;
   QAction* MenuMixer = nullptr;
@@ -141,6 +143,9 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   void StopPlaybackForTake(const std::string& zeroTimeText) override;
   std::string SaveFileDialog(const std::string& folder, const std::string& filterLabel,
                              const std::string& pattern) override;
+  void TakeOpened(const std::string& path) override;
+  void TakeLostFrames(const std::string& path, int64_t frames) override;
+  void DiskSpaceLow(int64_t seconds) override;
 
   // CommandTarget: what the function keys and the remote press.
   bool IsRecording() const override { return recorder_->State().IsRecording != 0; }

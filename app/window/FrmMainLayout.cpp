@@ -102,6 +102,8 @@ void FrmMain::CreateControls() {
   c_.PicFN = MakePanelText(face);
   c_.PicFN->setCursor(Qt::PointingHandCursor);
   c_.RegButton = new QPushButton(QStringLiteral("登録"), face);
+  c_.TextWarn = new QLabel(face);
+  c_.TextWarn->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
   CreateMenus();
 }
 
@@ -153,6 +155,7 @@ void FrmMain::LayOut() {
   place(c_.TextInfo[1], kColumn[1] + 2220 + kGap, playRow, 2820, 465);
   place(c_.ProgBar, kColumn[1], playRow + 465 + kGap, 5100, 390);
   place(c_.RegButton, kColumn[1] + 5100 - 1905, playRow + 465 + kGap + 390 + kGap, 1905, 345);
+  place(c_.TextWarn, kColumn[1], playRow + 465 + kGap + 390 + kGap, 5100 - 1905 - kGap, 345);
   place(c_.PicFN, kColumn[0], recRow + 465 + kGap, 5100, 345);
   bottomTwips_ = recRow + 465 + kGap + 345;
   PlaceLabels();

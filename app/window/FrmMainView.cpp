@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
 #include "controls/UC_Bar.h"
 #include "controls/UC_Buttons.h"
 #include "meters/ui/MeterPicture.h"
+#include "support/TimeText.h"
 
 namespace lumora {
 
@@ -56,6 +58,23 @@ void FrmMain::StopPlaybackForTake(const std::string& /*zeroTimeText*/) {
 std::string FrmMain::SaveFileDialog(const std::string& folder, const std::string& filterLabel,
                                     const std::string& pattern) {
   return dialogs_->File(true, filterLabel + "|" + pattern, folder, "", -1);
+}
+
+// A take starts without the warnings of the last; its next files keep them.
+void FrmMain::TakeOpened(const std::string& /*path*/) {
+  if (recorder_->State().FilePart == 1) c_.TextWarn->clear();
+}
+
+// How much audio is missing, as long as the time displays show it.
+void FrmMain::TakeLostFrames(const std::string& /*path*/, int64_t frames) {
+  const int64_t ms = frames * 1000 / recorder_->Capture().format.nFreq;
+  const std::string text = "音声欠落 " + TimeText(static_cast<int32_t>(std::min<int64_t>(ms, INT32_MAX)), 1);
+  c_.TextWarn->setText(QString::fromStdString(text));
+}
+
+void FrmMain::DiskSpaceLow(int64_t seconds) {
+  const std::string left = seconds < 60 ? "1分未満" : "約" + std::to_string(seconds / 60) + "分";
+  c_.TextWarn->setText(QString::fromStdString("残り録音時間 " + left));
 }
 
 }  // namespace lumora

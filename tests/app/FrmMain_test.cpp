@@ -32,6 +32,25 @@ TEST_F(WindowTest, OneTakeThroughTheRecordStrip) {
   EXPECT_TRUE(c().CheckInputMon->isEnabled());
 }
 
+// A take's warnings show beside 登録 until the next take starts.
+TEST_F(WindowTest, TakeWarningsShowUntilTheNextTake) {
+  Load();
+  freeSpace_.bytes = 250 * 44100 * 4;
+  Click(c().RecButtons, 1);
+  Tick();
+  EXPECT_EQ(c().TextWarn->text(), QStringLiteral("残り録音時間 約4分"));
+  devices_.Advance(7.0);  // a stall longer than the capture ring holds
+  clock_.Advance(7.0);
+  Tick(0.2);
+  EXPECT_TRUE(c().TextWarn->text().startsWith(QStringLiteral("音声欠落 00'0"))) << c().TextWarn->text().toStdString();
+  Click(c().RecButtons, 2);
+  Tick();
+  freeSpace_.bytes = int64_t{1} << 50;
+  Click(c().RecButtons, 1);
+  Tick();
+  EXPECT_EQ(c().TextWarn->text(), QString());
+}
+
 TEST_F(WindowTest, ClosingDuringATakeAsksFirst) {
   Load("InputMon=1\n");
   window_->RecButtonsClick(1);

@@ -25,6 +25,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsTestKit.h"
 #include "support/Clock.h"
+#include "support/FreeSpace.h"
 
 namespace lumora::test {
 
@@ -55,12 +56,14 @@ class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
     SetActiveClock(&clock_);
+    SetActiveFreeSpace(&freeSpace_);
     devices_.AddInput("Mic", MakeTone(1000.0, -20.0));
     devices_.AddOutput("Speakers");
   }
   ~WindowTest() override {
     window_.reset();
     SetActiveClock(nullptr);
+    SetActiveFreeSpace(nullptr);
   }
 
   // The ini file holds these lines before the window starts.
@@ -99,6 +102,7 @@ class WindowTest : public ::testing::Test {
   ScopedEnv config_{"XDG_CONFIG_HOME", dir_.folder() + "config"};
   ScopedEnv data_{"XDG_DATA_HOME", dir_.folder() + "data"};
   ManualClock clock_;
+  FakeFreeSpace freeSpace_{int64_t{1} << 50};
   SimulatedWave devices_;
   SimulatedHid hid_;
   Settings settings_{dir_.folder()};

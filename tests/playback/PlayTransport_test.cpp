@@ -108,7 +108,12 @@ TEST_F(TransportTest, HeadMovesStepHalfASecond) {
   session_.rate = 11025;
   transport_.HeadPlus();
   EXPECT_EQ(transport_.PlayPosition(), 5512);
+  transport_.Seek(5513);  // the whole sum is rounded: 11025.5 -> 11026, 1.5 -> 2
+  transport_.HeadPlus();
+  EXPECT_EQ(transport_.PlayPosition(), 11026);
   transport_.HeadMinus();
+  transport_.HeadMinus();
+  EXPECT_EQ(transport_.PlayPosition(), 2);
   transport_.HeadMinus();
   EXPECT_EQ(transport_.PlayPosition(), 0);
   transport_.PlayButtonClick(2);
