@@ -38,7 +38,8 @@ std::vector<AssignmentRow> Rows(const char* stem, const std::array<int32_t, N>& 
 // Values beyond a setting's range are brought into it, as the recorder reads them.
 void SaveFieldSettings(const GeneralPage& page, Settings& settings) {
   if (const auto seconds = NumericField(page.PreRecTime)) {
-    settings.WriteWhole("PreRecTime", static_cast<int32_t>(RoundHalfEven(std::clamp(*seconds, 0.0f, 10.0f) * 10)));
+    settings.WriteWhole("PreRecTime",
+                        static_cast<int32_t>(RoundHalfEven(std::clamp(*seconds, 0.0f, 10.0f) * 10)));
   }
   if (const auto minutes = ParseWhole(page.SplitMinutes)) {
     settings.WriteWhole("SplitMinutes", std::clamp(*minutes, 0, 1440));

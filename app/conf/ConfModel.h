@@ -22,8 +22,8 @@ struct GeneralPage {
   std::string SizeRate;
   std::string WaveRate;
   std::string VULevelTrim;
-  int32_t AltFont = 1;  // 0 "ＭＳ Ｐゴシック", 1 "メイリオ"
-  std::string PreRecTime;   // seconds with one decimal; stored in tenths
+  int32_t AltFont = 1;     // 0 "ＭＳ Ｐゴシック", 1 "メイリオ"
+  std::string PreRecTime;  // seconds with one decimal; stored in tenths
   std::string SplitMinutes;
   int32_t ContinueAtLimit = 1;
 };

@@ -68,12 +68,13 @@ void FrmConf::BuildGeneralPage() {
                                   kFieldLeft, kFieldTop + 8 * kRowStep);
 
   const std::pair<QWidget*, const char*> labels[] = {
-      {TextSoundPath, "録音フォルダ"},   {TextMixerApp, "ミキサー"},          {TextSizeRate, "表示サイズ"},
-      {TextWaveRate, "波形倍率"},        {TextVULevelTrim, "メーターレベル"}, {ComboAltFont, "表示フォント"},
+      {TextSoundPath, "録音フォルダ"},  {TextMixerApp, "ミキサー"},          {TextSizeRate, "表示サイズ"},
+      {TextWaveRate, "波形倍率"},       {TextVULevelTrim, "メーターレベル"}, {ComboAltFont, "表示フォント"},
       {TextPreRecTime, "プリレコード"}, {TextSplitMinutes, "ファイル分割"}};
   for (const auto& [field, label] : labels) face->Caption(*field, QString::fromUtf8(label), 6, -60);
-  const std::pair<QWidget*, const char*> units[] = {
-      {TextVULevelTrim, "dbfs"}, {TextPreRecTime, "秒 (0～10、入力検知録音の開始前)"}, {TextSplitMinutes, "分ごと (0: 分割しない)"}};
+  const std::pair<QWidget*, const char*> units[] = {{TextVULevelTrim, "dbfs"},
+                                                    {TextPreRecTime, "秒 (0～10、入力検知録音の開始前)"},
+                                                    {TextSplitMinutes, "分ごと (0: 分割しない)"}};
   for (const auto& [field, unit] : units) face->Caption(*field, QString::fromUtf8(unit), 7, 60);
   edits_.general = page;
 }

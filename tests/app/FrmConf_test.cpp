@@ -243,8 +243,8 @@ TEST_F(FrmConfTest, TheDialogFitsItsContentsAtEverySize) {
     for (const char* label : {"録音フォルダ", "メーターレベル", "表示フォント"}) {
       EXPECT_LT(general.TextWidth(QString::fromUtf8(label)) / Tpp() + 4, dialog_->TextSoundPath->x()) << rate;
     }
-    const std::pair<QWidget*, const char*> units[] = {{dialog_->TextVULevelTrim, "dbfs"},
-                                                      {dialog_->TextPreRecTime, "秒 (0～10、入力検知録音の開始前)"}};
+    const std::pair<QWidget*, const char*> units[] = {
+        {dialog_->TextVULevelTrim, "dbfs"}, {dialog_->TextPreRecTime, "秒 (0～10、入力検知録音の開始前)"}};
     for (const auto& [field, unit] : units) {
       EXPECT_LT(field->geometry().right() + general.TextWidth(QString::fromUtf8(unit)) / Tpp() + 8,
                 dialog_->PictureTab[0]->width())

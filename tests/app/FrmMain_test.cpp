@@ -42,7 +42,8 @@ TEST_F(WindowTest, TakeWarningsShowUntilTheNextTake) {
   devices_.Advance(7.0);  // a stall longer than the capture ring holds
   clock_.Advance(7.0);
   Tick(0.2);
-  EXPECT_TRUE(c().TextWarn->text().startsWith(QStringLiteral("音声欠落 00'0"))) << c().TextWarn->text().toStdString();
+  EXPECT_TRUE(c().TextWarn->text().startsWith(QStringLiteral("音声欠落 00'0")))
+      << c().TextWarn->text().toStdString();
   Click(c().RecButtons, 2);
   Tick();
   freeSpace_.bytes = int64_t{1} << 50;
