@@ -115,6 +115,11 @@ void SetupSkinnedControl(SkinnedControl& control, const QString& caption, int32_
   control.SetValue(value);
 }
 
+void MoveSkinnedControl(SkinnedControl& control, QPoint at, const Surface* background) {
+  control.move(at);
+  control.SetBGPic(PxToTwips(at.x()), PxToTwips(at.y()), background);
+}
+
 void ComboSelectText(QComboBox& combo, const QString& text) {
   for (int i = combo.count() - 1; i >= 0; --i) {
     if (combo.itemText(i) == text) {

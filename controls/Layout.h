@@ -50,6 +50,9 @@ void ScaleControl(double factor, QWidget& control, bool keepWidth = false, bool 
 void SetupSkinnedControl(SkinnedControl& control, const QString& caption, int32_t value,
                          const Surface* background, float fontSize, const QImage* gradient, float sizeRate);
 
+// Moves a skinned control to at (pixels) and hands it the background under its new place.
+void MoveSkinnedControl(SkinnedControl& control, QPoint at, const Surface* background);
+
 // Selects the last entry of the combo box whose text equals text.
 void ComboSelectText(QComboBox& combo, const QString& text);
 

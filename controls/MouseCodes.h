@@ -5,8 +5,13 @@
 
 namespace lumora {
 
-// 1 left, 2 right, 4 middle.
-inline int ButtonNumber(Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : 4; }
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+
+inline int ButtonNumber(Qt::MouseButton b) {
+  return b == Qt::LeftButton ? kLeftButton : b == Qt::RightButton ? kRightButton : kMiddleButton;
+}
 
 // 1 Shift, 2 Ctrl, 4 Alt.
 inline int ShiftMask(Qt::KeyboardModifiers m) {

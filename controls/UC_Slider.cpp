@@ -39,6 +39,12 @@ void UC_Slider::resizeEvent(QResizeEvent*) {
   if (laidOut_ && SizeChanged()) Init2();
 }
 
+void UC_Slider::SetBGPic(int pX, int pY, const Surface* background) {
+  background_ = background;
+  backgroundAt_ = QPoint(TwipsToPx(pX), TwipsToPx(pY));
+  if (laidOut_) Init2();
+}
+
 void UC_Slider::Init2() {
   const int length = vertical_ ? height() : width();
   const int thickness = vertical_ ? width() : height();
@@ -51,10 +57,12 @@ void UC_Slider::Init2() {
   track_ = span(arrow, length - 2 * arrow);
   surface_.Resize(size());
   surface_.SetBackColor(SystemColor(kSysButtonFace));
+  CopyBackground(background_, backgroundAt_);
+  under_ = surface_;
 
   // The track: a sunken groove along its middle.
   track_background_.Resize(track_.size());
-  track_background_.SetBackColor(SystemColor(kSysButtonFace));
+  Canvas(track_background_).Copy(0, 0, under_.Image(), track_);
   const int mid = thickness / 2;
   const QRect groove =
       vertical_ ? QRect(mid - 2, 2, 4, track_.height() - 4) : QRect(2, mid - 2, track_.width() - 4, 4);
@@ -114,7 +122,7 @@ void UC_Slider::PaintArrow(int k) {
   PaintShaded(face);
   const int pressed = pressedArrow_ == k ? 1 : 0;
   Canvas c(surface_);
-  c.Fill(r.x(), r.y(), r.right(), r.bottom(), surface_.BackColor());
+  c.Copy(r.x(), r.y(), under_.Image(), r);
   c.Copy(r.x() + pressed, r.y() + pressed, face.Image(), face.Image().rect());
   // The separator on the side facing the track, and a triangle pointing outwards.
   const Color dark = SysColor(kSys3DDarkShadow);

@@ -25,6 +25,10 @@ class UC_Slider : public DrawnWidget {
   void SetDisabletrim(bool value) { disableTrim_ = value; }
   void SetRefuseInput(bool value) { refuseInput_ = value; }
   void SetCenterLined(bool value) { centerLined_ = value; }
+  // The window's background and this control's position in it (twips): the
+  // track and the arrows' corners show what lies under the slider. Without one
+  // they lie on the button-face colour.
+  void SetBGPic(int pX, int pY, const Surface* background);
   int32_t SmallChange() const { return smallChange_; }
   void SetSmallChange(int32_t value) { smallChange_ = value; }
   int32_t LargeChange() const { return largeChange_; }
@@ -79,6 +83,9 @@ class UC_Slider : public DrawnWidget {
   void PressArrow(int k);
   void Step(int direction);
 
+  const Surface* background_ = nullptr;
+  QPoint backgroundAt_;  // pixels
+  Surface under_;        // what lies under the control
   Surface track_background_;
   Surface thumb_;
   Surface arrowFace_[2];

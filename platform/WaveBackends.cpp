@@ -57,6 +57,6 @@ std::unique_ptr<WaveBackend> WithEmbeddedDefault(std::unique_ptr<WaveBackend> re
   return std::make_unique<EmbeddedDefault>(std::move(real));
 }
 
-std::unique_ptr<WaveBackend> CreateWaveBackend() { return WithEmbeddedDefault(CreateRtAudioWave()); }
+std::unique_ptr<WaveBackend> CreateWaveBackend() { return WithEmbeddedDefault(CreateSoundSystemWave()); }
 
 }  // namespace lumora

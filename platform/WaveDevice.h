@@ -4,7 +4,8 @@
 // program. The owner polls a header's flags; only after the done flag is set may
 // it read the bytes recorded (input) or reuse the buffer (output).
 //
-// Backends: RtAudio (real devices, platform/RtAudioWave.h) and a simulated one
+// Backends: the sound system's (real devices: platform/PulseCapture.h for
+// PulseAudio sources, platform/RtAudioDevice.h for the rest) and a simulated one
 // (platform/SimulatedWave.h). CreateWaveBackend (platform/WaveBackends.h) picks.
 // Every call returns 0 or a wave error code (platform/WaveError.h).
 

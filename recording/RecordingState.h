@@ -76,7 +76,7 @@ struct LoopState {
   bool pendingStart = false;
   bool pendingStop = false;
   int32_t StallCount = 0;
-  double SilenceClock = -1.0;  // monotonic seconds of the first quiet tick; -1: not running
+  double SilenceClock = -1.0;   // monotonic seconds of the first quiet tick; -1: not running
   double DiskCheckClock = 0.0;  // monotonic seconds of the last look at the free space
 };
 

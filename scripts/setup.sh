@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  librtaudio-dev libmp3lame-dev libmpg123-dev libhidapi-dev
+  librtaudio-dev libpulse-dev libmp3lame-dev libmpg123-dev libhidapi-dev
   libsndfile1-dev sox mpg123 lame
   qt6-base-dev libx11-dev fonts-ipafont-gothic fonts-noto-cjk xvfb xauth xdotool
   pulseaudio pulseaudio-utils libasound2-plugins

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <limits>
 
+#include "recording/FieldSettings.h"
 #include "settings/DataFolder.h"
 #include "settings/SettingKeys.h"
+#include "support/Rounding.h"
 
 namespace lumora {
 
@@ -33,6 +35,18 @@ std::vector<AssignmentRow> Rows(const char* stem, const std::array<int32_t, N>& 
   return rows;
 }
 
+// Values beyond a setting's range are brought into it, as the recorder reads them.
+void SaveFieldSettings(const GeneralPage& page, Settings& settings) {
+  if (const auto seconds = NumericField(page.PreRecTime)) {
+    settings.WriteWhole("PreRecTime",
+                        static_cast<int32_t>(RoundHalfEven(std::clamp(*seconds, 0.0f, 10.0f) * 10)));
+  }
+  if (const auto minutes = ParseWhole(page.SplitMinutes)) {
+    settings.WriteWhole("SplitMinutes", std::clamp(*minutes, 0, 1440));
+  }
+  settings.WriteWhole("ContinueAtLimit", page.ContinueAtLimit);
+}
+
 void SaveGeneral(const GeneralPage& page, Settings& settings, ConfTarget& target) {
   settings.WriteText("MixerApp", page.MixerApp);
   settings.WriteText("DataPath", page.SoundPath);
@@ -45,6 +59,8 @@ void SaveGeneral(const GeneralPage& page, Settings& settings, ConfTarget& target
   }
   if (const auto trim = NumericField(page.VULevelTrim))
     settings.WriteText("VULevelTrim", FormatOneDecimal(*trim));
+  SaveFieldSettings(page, settings);
+  target.TakeFieldSettings();
 }
 
 // Each row's function label becomes the command in use and the stored command
@@ -80,6 +96,11 @@ GeneralPage ReadGeneralPage(const Settings& settings, const std::string& recordi
   page.WaveRate = StoredNumberText(settings, "WaveRate");
   page.VULevelTrim = FormatOneDecimal(settings.ReadDecimal("VULevelTrim"));
   page.AltFont = settings.ReadWhole("AltFont") == 1 ? 1 : 0;
+  RecorderControls field;
+  ReadFieldSettings(settings, field);
+  page.PreRecTime = FormatOneDecimal(static_cast<float>(field.PreRecTime) / 10.0f);
+  page.SplitMinutes = std::to_string(field.SplitMinutes);
+  page.ContinueAtLimit = field.ContinueAtLimit;
   return page;
 }
 

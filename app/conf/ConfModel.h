@@ -22,7 +22,10 @@ struct GeneralPage {
   std::string SizeRate;
   std::string WaveRate;
   std::string VULevelTrim;
-  int32_t AltFont = 1;  // 0 "ＭＳ Ｐゴシック", 1 "メイリオ"
+  int32_t AltFont = 1;     // 0 "ＭＳ Ｐゴシック", 1 "メイリオ"
+  std::string PreRecTime;  // seconds with one decimal; stored in tenths
+  std::string SplitMinutes;
+  int32_t ContinueAtLimit = 1;
 };
 
 // One row of an assignment list: "F3" or "ピン5", a function label, a delay (ms).

@@ -20,6 +20,9 @@ class ConfTarget {
   virtual void SetRecordingFolder(const std::string& folder) = 0;
   // The level history's vertical magnification, at once.
   virtual void SetWaveRate(float rate) = 0;
+  // Takes "PreRecTime", "ContinueAtLimit" and "SplitMinutes" from the settings
+  // for the takes from now on.
+  virtual void TakeFieldSettings() = 0;
   // Restarts the remote from the settings.
   virtual void InitHID() = 0;
 };

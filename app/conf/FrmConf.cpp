@@ -23,7 +23,7 @@ constexpr int kButtonsTop = kPageTop + kPageHeight + kMargin;
 }  // namespace
 
 FrmConf::FrmConf(Settings& settings, ConfTarget& target, float sizeRate, QWidget* parent)
-    : QDialog(parent), Face(new ConfFace(this)), settings_(settings), target_(target), sizeRate_(sizeRate) {
+    : QDialog(parent), Face(new FacePanel(this)), settings_(settings), target_(target), sizeRate_(sizeRate) {
   // Form_Load: the face and the busy pointer now, the pages from Timer1.
   setWindowTitle(QStringLiteral("設定"));
   font_ = SharedFont(FontSize());
@@ -85,8 +85,8 @@ void FrmConf::BuildFrame() {
   TabConf->SetClickDisabled(busy_ ? 1 : 0);
   connect(TabConf, &UC_Tab::TabClicked, this, [this](int tab) { TabConfClick(tab); });
 
-  for (ConfFace*& page : PictureTab) {
-    page = new ConfFace(Face);
+  for (FacePanel*& page : PictureTab) {
+    page = new FacePanel(Face);
     page->setGeometry(Px(kMargin), Px(kPageTop), Px(kPageWidth), Px(kPageHeight));
     page->Paint(font_);
     page->hide();

@@ -1,6 +1,6 @@
 #pragma once
 // FrmConf, the modal dialog "設定": tabs "一般" (folders, display size, level
-// history magnification, meter level, font), "キーボード" and "リモート" (the
+// history magnification, meter level, font, pre-record, file splits), "キーボード" and "リモート" (the
 // assignments of the function keys and of the remote's inputs, and the remote
 // device). It opens empty with the busy pointer; Timer1 builds the frame and
 // the general page 100 ms later, and the list page, shared by both list tabs,
@@ -14,8 +14,8 @@
 #include <array>
 #include <cstdint>
 
-#include "app/conf/ConfFace.h"
 #include "app/conf/ConfModel.h"
+#include "controls/FacePanel.h"
 #include "controls/UC_Buttons.h"
 #include "controls/UC_Check.h"
 #include "controls/UC_ListView.h"
@@ -39,15 +39,18 @@ class FrmConf : public QDialog {
   // 0 "キャンセル", any other "OK".
   void OKCancelButtonsClick(int32_t index);
 
-  ConfFace* Face;
+  FacePanel* Face;
   UC_Tab* TabConf = nullptr;
-  std::array<ConfFace*, 2> PictureTab{};
+  std::array<FacePanel*, 2> PictureTab{};
   UC_PathText* TextSoundPath = nullptr;
   UC_PathText* TextMixerApp = nullptr;
   QLineEdit* TextSizeRate = nullptr;
   QLineEdit* TextWaveRate = nullptr;
   QLineEdit* TextVULevelTrim = nullptr;
   QComboBox* ComboAltFont = nullptr;
+  QLineEdit* TextPreRecTime = nullptr;
+  QLineEdit* TextSplitMinutes = nullptr;
+  UC_Check* CheckContinueAtLimit = nullptr;
   UC_ListView* LVSC = nullptr;
   QComboBox* ComboHID = nullptr;
   UC_Check* CheckLatch = nullptr;
@@ -64,6 +67,8 @@ class FrmConf : public QDialog {
   void BuildFrame();
   void BuildGeneralPage();
   void BuildListPage();
+  // A check box on face at left, centred on the field row that starts at top (twips).
+  UC_Check* NewCheck(FacePanel& face, const char* caption, int32_t value, int left, int top);
   void ShowPage(int32_t tab);
   void FillAssignmentList(ConfTab tab);
   void CommitAssignmentList(ConfTab tab);

@@ -12,7 +12,7 @@ namespace {
 // The general page's rows and the list page's parts, twips at "SizeRate" 1.
 constexpr int kFieldLeft = 1680;
 constexpr int kFieldTop = 240;
-constexpr int kRowStep = 450;
+constexpr int kRowStep = 420;
 constexpr int kFieldHeight = 330;
 constexpr int kPathWidth = 4680;
 constexpr int kNumberWidth = 900;
@@ -32,7 +32,7 @@ std::string Text(const QString& text) { return text.toStdString(); }
 
 void FrmConf::BuildGeneralPage() {
   const GeneralPage page = ReadGeneralPage(settings_, target_.RecordingFolder());
-  ConfFace* face = PictureTab[0];
+  FacePanel* face = PictureTab[0];
   const auto place = [&](QWidget* field, int row, int width) {
     field->setGeometry(Px(kFieldLeft), Px(kFieldTop + row * kRowStep), Px(width), Px(kFieldHeight));
     field->setFont(font_);
@@ -62,18 +62,26 @@ void FrmConf::BuildGeneralPage() {
   place(ComboAltFont, 5, kComboWidth);
   ComboAltFont->addItems({kFaceGothic, kFaceMeiryo});
   ComboAltFont->setCurrentIndex(page.AltFont);
+  TextPreRecTime = number(6, page.PreRecTime);
+  TextSplitMinutes = number(7, page.SplitMinutes);
+  CheckContinueAtLimit = NewCheck(*face, "ファイル上限(4GB)で次のファイルに続ける", page.ContinueAtLimit,
+                                  kFieldLeft, kFieldTop + 8 * kRowStep);
 
   const std::pair<QWidget*, const char*> labels[] = {
-      {TextSoundPath, "録音フォルダ"}, {TextMixerApp, "ミキサー"},          {TextSizeRate, "表示サイズ"},
-      {TextWaveRate, "波形倍率"},      {TextVULevelTrim, "メーターレベル"}, {ComboAltFont, "表示フォント"}};
+      {TextSoundPath, "録音フォルダ"},  {TextMixerApp, "ミキサー"},          {TextSizeRate, "表示サイズ"},
+      {TextWaveRate, "波形倍率"},       {TextVULevelTrim, "メーターレベル"}, {ComboAltFont, "表示フォント"},
+      {TextPreRecTime, "プリレコード"}, {TextSplitMinutes, "ファイル分割"}};
   for (const auto& [field, label] : labels) face->Caption(*field, QString::fromUtf8(label), 6, -60);
-  face->Caption(*TextVULevelTrim, QStringLiteral("dbfs"), 7, 60);
+  const std::pair<QWidget*, const char*> units[] = {{TextVULevelTrim, "dbfs"},
+                                                    {TextPreRecTime, "秒 (0～10、入力検知録音の開始前)"},
+                                                    {TextSplitMinutes, "分ごと (0: 分割しない)"}};
+  for (const auto& [field, unit] : units) face->Caption(*field, QString::fromUtf8(unit), 7, 60);
   edits_.general = page;
 }
 
 void FrmConf::BuildListPage() {
   edits_.list = ReadListPage(settings_, target_.Maps());
-  ConfFace* face = PictureTab[1];
+  FacePanel* face = PictureTab[1];
   LVSC = new UC_ListView(face);
   LVSC->setGeometry(Px(kListInset), Px(kListInset), Px(kListWidth), Px(kListHeight));
   LVSC->SetStyle(FontSize());
@@ -87,16 +95,17 @@ void FrmConf::BuildListPage() {
   ComboHID->addItem(QStringLiteral("NA"));
   for (int n = 1; n <= 8; ++n) ComboHID->addItem(QString::number(n));
   ComboHID->setCurrentIndex(edits_.list->device.USBHIDID);
-  const auto check = [&](const char* caption, int32_t value, int left) {
-    auto* box = new UC_Check(face);
-    box->move(Px(left), Px(kDeviceTop));
-    SetupSkinnedControl(*box, QString::fromUtf8(caption), value, &face->Face(), FontSize(), nullptr,
-                        sizeRate_);
-    box->move(box->x(), ComboHID->y() + (ComboHID->height() - box->height()) / 2);
-    return box;
-  };
-  CheckLatch = check("ラッチ", edits_.list->device.Latch, kListInset + 1680);
-  CheckUSBTallyInvert = check("出力反転", edits_.list->device.TallyInvert, kListInset + 3240);
+  CheckLatch = NewCheck(*face, "ラッチ", edits_.list->device.Latch, kListInset + 1680, kDeviceTop);
+  CheckUSBTallyInvert =
+      NewCheck(*face, "出力反転", edits_.list->device.TallyInvert, kListInset + 3240, kDeviceTop);
+}
+
+UC_Check* FrmConf::NewCheck(FacePanel& face, const char* caption, int32_t value, int left, int top) {
+  auto* box = new UC_Check(&face);
+  box->move(Px(left), Px(top));
+  SetupSkinnedControl(*box, QString::fromUtf8(caption), value, &face.Face(), FontSize(), nullptr, sizeRate_);
+  MoveSkinnedControl(*box, {box->x(), Px(top) + (Px(kFieldHeight) - box->height()) / 2}, &face.Face());
+  return box;
 }
 
 void FrmConf::FillAssignmentList(ConfTab tab) {
@@ -156,6 +165,9 @@ void FrmConf::CollectGeneralPage() {
   page.WaveRate = Text(TextWaveRate->text());
   page.VULevelTrim = Text(TextVULevelTrim->text());
   page.AltFont = ComboAltFont->currentIndex();
+  page.PreRecTime = Text(TextPreRecTime->text());
+  page.SplitMinutes = Text(TextSplitMinutes->text());
+  page.ContinueAtLimit = CheckContinueAtLimit->Value() == 1 ? 1 : 0;
 }
 
 void FrmConf::CollectRemoteDevice() {

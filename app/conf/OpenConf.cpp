@@ -2,6 +2,7 @@
 
 #include "app/conf/FrmConf.h"
 #include "app/window/FrmMain.h"
+#include "recording/FieldSettings.h"
 
 namespace lumora {
 
@@ -17,6 +18,7 @@ class WindowConfTarget final : public ConfTarget {
     window_.recorder().controls.DataPath = folder;
   }
   void SetWaveRate(float rate) override { window_.SetWaveRate(rate); }
+  void TakeFieldSettings() override { ReadFieldSettings(window_.settings(), window_.recorder().controls); }
   void InitHID() override { window_.RestartRemote(); }
 
  private:

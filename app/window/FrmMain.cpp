@@ -1,25 +1,25 @@
 // The window's start: the controls, then FormLoad's sequence from the caption
 // to the recording timer.
 
+#include "app/window/FrmMain.h"
+
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLocale>
 #include <QScreen>
-#include <QSlider>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 
 #include "app/window/DialogPresenter.h"
-#include "app/window/FrmMain.h"
+#include "app/window/ExternalPrograms.h"
 #include "controls/FontRegistry.h"
 #include "controls/Twips.h"
-#include "app/window/ExternalPrograms.h"
+#include "controls/UC_Check.h"
+#include "controls/UC_Slider.h"
 #include "platform/WaveBackends.h"
 #include "recording/FieldSettings.h"
 #include "settings/DataFolder.h"
@@ -126,7 +126,7 @@ void FrmMain::FormLoad(bool runTimer) {
   maps_ = LoadControlMaps(settings_);
   ResolveRegApp(settings_);
   RestartRemote();
-  c_.CheckInputMon->setChecked(settings_.ReadShort("InputMon") == 1);
+  c_.CheckInputMon->SetValue(settings_.ReadShort("InputMon") == 1 ? 1 : 0);
   InputMonClick();
   setEnabled(true);
   loaded_ = true;
@@ -176,28 +176,27 @@ void FrmMain::FillDeviceSelectors() {
 void FrmMain::SetUpSliders() {
   const char* keys[] = {"RecLevel", "PlayLevel"};
   for (int i = 0; i < 2; ++i) {
-    c_.LevelSlider[i]->setRange(-600, 200);
-    c_.LevelSlider[i]->setValue(static_cast<int>(settings_.ReadDecimal(keys[i]) * 10.0f));
+    SkinSlider(c_.LevelSlider[i], -600, 200, static_cast<int32_t>(settings_.ReadDecimal(keys[i]) * 10.0f));
     LevelSliderChange(i);
   }
   const char* thresholds[] = {"StartLevel", "EndLevel", "EndTime"};
   for (size_t k = 0; k < 3; ++k) {
-    c_.HScrollRec[k]->setRange(k == 2 ? 1 : -600, k == 2 ? 200 : 0);
-    c_.HScrollRec[k]->setValue(settings_.ReadWhole(thresholds[k]));
+    SkinSlider(c_.HScrollRec[k], k == 2 ? 1 : -600, k == 2 ? 200 : 0, settings_.ReadWhole(thresholds[k]));
   }
 }
 
 void FrmMain::SetUpChecks() {
-  c_.CheckSequential->setChecked(settings_.ReadShort("Sequential") == 1);
-  c_.CheckUseTH->setChecked(settings_.ReadShort("AutoRec") == 1);
-  c_.CheckInputMon->setChecked(false);
-  ReadFieldSettings(settings_, recorder_->controls);  // no controls of their own yet
+  SkinCheck(c_.CheckSequential, "連番録音", settings_.ReadShort("Sequential") == 1 ? 1 : 0);
+  SkinCheck(c_.CheckUseTH, "入力検知録音", settings_.ReadShort("AutoRec") == 1 ? 1 : 0);
+  SkinCheck(c_.CheckInputMon, "入力を表示", 0);
+  SkinCheck(c_.CheckModemp3, "mp3", 0);               // its value comes with the MP3 options
+  ReadFieldSettings(settings_, recorder_->controls);  // edited in the configuration dialog
 }
 
 void FrmMain::SetUpMp3() {
   recorder_->Codec().Init(1);
   RefreshMp3Options();
-  c_.CheckModemp3->setChecked(settings_.ReadWhole("Modemp3") == 1);
+  c_.CheckModemp3->SetValue(settings_.ReadWhole("Modemp3") == 1 ? 1 : 0);
   if (c_.CheckModemp3->isEnabled()) {
     c_.ComboBitRate->setCurrentText(QString::number(settings_.ReadWhole("mp3BitRate")));
   }

@@ -28,19 +28,19 @@
 #include "remote/Remote.h"
 
 class QAction;
-class QCheckBox;
 class QComboBox;
-class QLabel;
 class QMenu;
-class QPushButton;
-class QSlider;
 
 namespace lumora {
 
+class FacePanel;
 class MeterPanel;
 class MeterPicture;
 class UC_Bar;
 class UC_Buttons;
+class UC_Check;
+class UC_Slider;
+class UC_TextPicture;
 
 class DialogPresenter;
 class Settings;
@@ -49,28 +49,32 @@ class WaveBackend;
 // "SizeRate" as the layout takes it: 0.7 ... 3.0.
 float ClampSizeRate(float rate);
 
-// The controls of the window, by their names.
+// The controls of the window, by their names. Face is the window's own
+// painted background, PictureF the two setting panels on it.
 struct MainControls {
+  FacePanel* Face = nullptr;
   std::array<MeterPanel*, 2> PictureWaveP{}, PictureVUP{};
   std::array<MeterPicture*, 2> PictureWave{}, PictureVU{};
-  std::array<QWidget*, 2> PictureF{};
+  std::array<FacePanel*, 2> PictureF{};
   std::array<QComboBox*, 2> ComboDev{};
   std::array<QComboBox*, 3> ComboFmt{};
   QComboBox* ComboBitRate = nullptr;
-  QCheckBox* CheckModemp3 = nullptr;
-  std::array<QSlider*, 2> LevelSlider{};
-  std::array<QLabel*, 2> TextLevel{};
-  std::array<QSlider*, 3> HScrollRec{};
-  std::array<QLabel*, 3> TextValue{};
-  QCheckBox* CheckUseTH = nullptr;
-  QCheckBox* CheckSequential = nullptr;
-  QCheckBox* CheckInputMon = nullptr;
+  UC_Check* CheckModemp3 = nullptr;
+  std::array<UC_Slider*, 2> LevelSlider{};
+  std::array<UC_TextPicture*, 2> TextLevel{};
+  std::array<UC_Slider*, 3> HScrollRec{};
+  std::array<UC_TextPicture*, 3> TextValue{};
+  UC_Check* CheckUseTH = nullptr;
+  UC_Check* CheckSequential = nullptr;
+  UC_Check* CheckInputMon = nullptr;
   UC_Buttons* RecButtons = nullptr;
-  std::array<QLabel*, 2> TextInfo{};
+  std::array<UC_TextPicture*, 2> TextInfo{};
   UC_Buttons* PlayButtons = nullptr;
   UC_Bar* ProgBar = nullptr;
-  QLabel* PicFN = nullptr;
-  QPushButton* RegButton = nullptr;
+  UC_TextPicture* PicFN = nullptr;
+  // Warnings of the take (lost audio, a disk running low), beside 登録.
+  UC_TextPicture* TextWarn = nullptr;
+  UC_Buttons* RegButton = nullptr;
   QAction* MenuConf = nullptr;
   QAction* MenuMixer = nullptr;
   std::array<QAction*, 2> MenuHelp{};
@@ -141,6 +145,9 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   void StopPlaybackForTake(const std::string& zeroTimeText) override;
   std::string SaveFileDialog(const std::string& folder, const std::string& filterLabel,
                              const std::string& pattern) override;
+  void TakeOpened(const std::string& path) override;
+  void TakeLostFrames(const std::string& path, int64_t frames) override;
+  void DiskSpaceLow(int64_t seconds) override;
 
   // CommandTarget: what the function keys and the remote press.
   bool IsRecording() const override { return recorder_->State().IsRecording != 0; }
@@ -169,6 +176,10 @@ class FrmMain final : public QMainWindow, public RecorderView, public PlayView, 
   void CreateMenus();
   void LayOut();
   void PlaceLabels();
+  void SetUpTextPanels();
+  void SetUpRegButton();
+  void SkinCheck(UC_Check* box, const char* caption, int32_t value);
+  void SkinSlider(UC_Slider* slider, int32_t min, int32_t max, int32_t value);
   void SetUpMeters();
   // The level histories follow each side's format (a take, monitoring or
   // playback set it up).

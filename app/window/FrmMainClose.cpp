@@ -1,14 +1,14 @@
 // The window's end: asked before a running take is abandoned, then the devices
 // closed and the settings saved.
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QSlider>
 
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
 #include "controls/FontRegistry.h"
+#include "controls/UC_Check.h"
+#include "controls/UC_Slider.h"
 #include "settings/Settings.h"
 #include "settings/WindowPlacement.h"
 #include "support/MessageBox.h"
@@ -58,10 +58,10 @@ bool FrmMain::FormUnload() {
 
 // In the order the settings have always been saved in.
 void FrmMain::SaveSettings() {
-  const auto checked = [](const QCheckBox* box) { return box->isChecked() ? 1 : 0; };
-  settings_.WriteWhole("StartLevel", c_.HScrollRec[0]->value());
-  settings_.WriteWhole("EndLevel", c_.HScrollRec[1]->value());
-  settings_.WriteWhole("EndTime", c_.HScrollRec[2]->value());
+  const auto checked = [](const UC_Check* box) { return box->Value() == 1 ? 1 : 0; };
+  settings_.WriteWhole("StartLevel", c_.HScrollRec[0]->Value());
+  settings_.WriteWhole("EndLevel", c_.HScrollRec[1]->Value());
+  settings_.WriteWhole("EndTime", c_.HScrollRec[2]->Value());
   settings_.WriteWhole("Sequential", checked(c_.CheckSequential));
   settings_.WriteWhole("AutoRec", checked(c_.CheckUseTH));
   settings_.WriteText("DeviceInName", c_.ComboDev[0]->currentText().toStdString());
@@ -74,8 +74,8 @@ void FrmMain::SaveSettings() {
   const int bitsIndex = c_.ComboFmt[1]->currentIndex();
   settings_.WriteWhole("nBit", bitsIndex == 1 ? 16 : bitsIndex == 2 ? 8 : 24);
   settings_.WriteWhole("nCh", c_.ComboFmt[2]->currentIndex() == 0 ? 2 : 1);
-  settings_.WriteDecimal("PlayLevel", static_cast<float>(c_.LevelSlider[1]->value()) / 10.0f);
-  settings_.WriteDecimal("RecLevel", static_cast<float>(c_.LevelSlider[0]->value()) / 10.0f);
+  settings_.WriteDecimal("PlayLevel", static_cast<float>(c_.LevelSlider[1]->Value()) / 10.0f);
+  settings_.WriteDecimal("RecLevel", static_cast<float>(c_.LevelSlider[0]->Value()) / 10.0f);
   settings_.WriteWhole("Modemp3", checked(c_.CheckModemp3));
   if (IsNumber(c_.ComboBitRate->currentText())) {
     settings_.WriteText("mp3BitRate", c_.ComboBitRate->currentText().toStdString());

@@ -1,22 +1,22 @@
 // The window's own commands: menus, the format and MP3 choice, the sliders and
 // their texts, the record strip, the file-name panel and the register button.
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QApplication>
-#include <QLabel>
+#include <QComboBox>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QSlider>
 
 #include "app/window/DialogPresenter.h"
 #include "app/window/ExternalPrograms.h"
 #include "app/window/FrmMain.h"
+#include "controls/MouseCodes.h"
 #include "controls/UC_Bar.h"
 #include "controls/UC_Buttons.h"
-#include "meters/ui/MeterPicture.h"
+#include "controls/UC_Check.h"
+#include "controls/UC_Slider.h"
+#include "controls/UC_TextPicture.h"
 #include "meters/Levels.h"
+#include "meters/ui/MeterPicture.h"
 #include "settings/Settings.h"
 #include "support/FileSystem.h"
 #include "support/MessageBox.h"
@@ -37,19 +37,24 @@ void FrmMain::ConnectControls() {
   connect(c_.RecButtons, &UC_Buttons::ButtonClicked, this, [this](int i) { RecButtonsClick(i); });
   connect(c_.PlayButtons, &UC_Buttons::ButtonClicked, this, [this](int i) { transport_->PlayButtonClick(i); });
   for (int32_t i = 0; i < 3; ++i) {
-    connect(c_.HScrollRec[i], &QSlider::valueChanged, this, [this, i] { HScrollRecChange(i); });
+    connect(c_.HScrollRec[i], &UC_Slider::Scrolled, this, [this, i] { HScrollRecChange(i); });
     connect(c_.ComboFmt[i], &QComboBox::activated, this, [this] {
       SyncSelectors();
       RefreshMp3Options();
     });
   }
   for (int32_t i = 0; i < 2; ++i) {
-    connect(c_.LevelSlider[i], &QSlider::valueChanged, this, [this, i] { LevelSliderChange(i); });
+    connect(c_.LevelSlider[i], &UC_Slider::Scrolled, this, [this, i] { LevelSliderChange(i); });
+    connect(c_.LevelSlider[i], &UC_Slider::DblClicked, this, [this, i] { LevelSliderReset(i); });
+    connect(c_.LevelSlider[i], &UC_Slider::MouseUD, this, [this, i](bool down, int button) {
+      if (down && button == kRightButton) LevelSliderReset(i);
+    });
     connect(c_.ComboDev[i], &QComboBox::activated, this, [this] { SyncSelectors(); });
-    c_.LevelSlider[i]->installEventFilter(this);
     c_.PictureVU[i]->installEventFilter(this);
   }
-  c_.PicFN->installEventFilter(this);
+  connect(c_.PicFN, &UC_TextPicture::MouseUD, this, [this](int button, bool down, int) {
+    if (!down && button == kLeftButton) PicFNClick();
+  });
   connect(c_.ProgBar, &UC_Bar::MouseUD, this, [this](bool down) {
     if (down) {
       transport_->BarPressed();
@@ -58,12 +63,12 @@ void FrmMain::ConnectControls() {
     }
   });
   connect(c_.ProgBar, &UC_Bar::Scrolled, this, [this] { transport_->BarDragged(c_.ProgBar->Value()); });
-  for (QCheckBox* box : {c_.CheckUseTH, c_.CheckSequential, c_.CheckModemp3}) {
-    connect(box, &QCheckBox::clicked, this, [this] { SyncControls(); });
+  for (UC_Check* box : {c_.CheckUseTH, c_.CheckSequential, c_.CheckModemp3}) {
+    connect(box, &UC_Check::Click, this, [this] { SyncControls(); });
   }
-  connect(c_.CheckInputMon, &QCheckBox::clicked, this, [this] { InputMonClick(); });
+  connect(c_.CheckInputMon, &UC_Check::Click, this, [this] { InputMonClick(); });
   connect(c_.ComboBitRate, &QComboBox::activated, this, [this] { SyncControls(); });
-  connect(c_.RegButton, &QPushButton::clicked, this, [this] { RegisterRecording(); });
+  connect(c_.RegButton, &UC_Buttons::ButtonClicked, this, [this] { RegisterRecording(); });
   connect(c_.MenuConf, &QAction::triggered, this, [this] { MenuConfClick(); });
   connect(c_.MenuMixer, &QAction::triggered, this, [this] { MenuMixerClick(); });
   connect(c_.MenuHelp[0], &QAction::triggered, this, [this] { MenuHelpClick(0); });
@@ -84,22 +89,14 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (!key->isAutoRepeat()) FormKeyUp(key->key());
     return true;
   }
-  const bool press = type == QEvent::MouseButtonPress;
-  const bool release = type == QEvent::MouseButtonRelease;
-  const bool doubleClick = type == QEvent::MouseButtonDblClick;
-  if (!press && !release && !doubleClick) return false;
+  if (type != QEvent::MouseButtonRelease) return false;
   const auto* mouse = static_cast<QMouseEvent*>(event);
   for (int32_t i = 0; i < 2; ++i) {
-    if (watched == c_.LevelSlider[i] && (doubleClick || (press && mouse->button() == Qt::RightButton))) {
-      LevelSliderReset(i);
-      return true;
-    }
-    if (watched == c_.PictureVU[i] && release && mouse->button() == Qt::RightButton) {
+    if (watched == c_.PictureVU[i] && mouse->button() == Qt::RightButton) {
       c_.MenuRC->popup(mouse->globalPosition().toPoint());
       return true;
     }
   }
-  if (watched == c_.PicFN && release && mouse->button() == Qt::LeftButton) PicFNClick();
   return false;
 }
 
@@ -182,31 +179,31 @@ void FrmMain::RefreshMp3Options() {
     combo->setCurrentText(QString::fromStdString(model.text));
   }
   const bool available = combo->count() > 0;
-  c_.CheckModemp3->setEnabled(available);
+  c_.CheckModemp3->SetEnabled(available);
   combo->setEnabled(available);
   SyncControls();
 }
 
 void FrmMain::LevelSliderChange(int32_t index) {
-  const int32_t value = c_.LevelSlider[index]->value();
+  const int32_t value = c_.LevelSlider[index]->Value();
   const float db = static_cast<float>(value) / 10.0f;
   if (index == 0) recorder_->SetRecLevel(db);
   if (index == 1) engine_->PlaybackGain = {DbToLin(db), DbToLin(db)};
-  c_.TextLevel[index]->setText(QString::fromStdString(LevelText(value)));
+  c_.TextLevel[index]->DispMes(0, QString::fromStdString(LevelText(value)));
 }
 
 void FrmMain::LevelSliderReset(int32_t index) {
-  c_.LevelSlider[index]->setValue(0);
+  c_.LevelSlider[index]->SetValue(0);
   LevelSliderChange(index);
 }
 
 void FrmMain::HScrollRecChange(int32_t k) {
-  recorder_->controls.HScrollRec[static_cast<size_t>(k)] = c_.HScrollRec[k]->value();
+  recorder_->controls.HScrollRec[static_cast<size_t>(k)] = c_.HScrollRec[k]->Value();
   recorder_->SliderChanged(k);
 }
 
 void FrmMain::InputMonClick() {
-  recorder_->controls.CheckInputMon = c_.CheckInputMon->isChecked() ? 1 : 0;
+  recorder_->controls.CheckInputMon = c_.CheckInputMon->Value() == 1 ? 1 : 0;
   recorder_->InputMonitorClicked();
   FollowHistoryFormats();
 }
@@ -226,9 +223,9 @@ void FrmMain::SyncSelectors() {
 
 void FrmMain::SyncControls() {
   RecorderControls& controls = recorder_->controls;
-  controls.CheckUseTH = c_.CheckUseTH->isChecked() ? 1 : 0;
-  controls.CheckSequential = c_.CheckSequential->isChecked() ? 1 : 0;
-  controls.CheckModemp3 = c_.CheckModemp3->isChecked() ? 1 : 0;
+  controls.CheckUseTH = c_.CheckUseTH->Value() == 1 ? 1 : 0;
+  controls.CheckSequential = c_.CheckSequential->Value() == 1 ? 1 : 0;
+  controls.CheckModemp3 = c_.CheckModemp3->Value() == 1 ? 1 : 0;
   controls.CheckModemp3Enabled = c_.CheckModemp3->isEnabled();
   controls.ComboBitRate = c_.ComboBitRate->currentText().toStdString();
 }

@@ -27,12 +27,14 @@ class FakeProgram final : public ConfTarget {
   std::string RecordingFolder() const override { return folder; }
   void SetRecordingFolder(const std::string& f) override { folder = f; }
   void SetWaveRate(float rate) override { waveRate = rate; }
+  void TakeFieldSettings() override { ++fieldReads; }
   void InitHID() override { ++restarts; }
 
   ControlMaps maps;
   std::string folder;
   float waveRate = 1.0f;
   int restarts = 0;
+  int fieldReads = 0;
 };
 
 class FrmConfTest : public ::testing::Test {
@@ -165,6 +167,22 @@ TEST_F(FrmConfTest, NumbersAreStoredWithOneDecimalAndOtherTextsKeepTheSetting) {
   EXPECT_EQ(program_.folder, folder);
 }
 
+// Pre-record shows in seconds and is stored in tenths; values beyond a
+// setting's range are brought into it; the takes get them at once.
+TEST_F(FrmConfTest, RecordingOptionsAreStoredInTheirRanges) {
+  Open("PreRecTime=25\nSplitMinutes=5000\nContinueAtLimit=1\n");
+  EXPECT_EQ(dialog_->TextPreRecTime->text(), "2.5");
+  EXPECT_EQ(dialog_->TextSplitMinutes->text(), "1440");
+  EXPECT_EQ(dialog_->CheckContinueAtLimit->Value(), 1);
+  Retype(dialog_->TextPreRecTime, "12.34");
+  Retype(dialog_->TextSplitMinutes, "60");
+  QTest::mouseClick(dialog_->CheckContinueAtLimit, Qt::LeftButton, {}, {4, 4});
+  ClickButton(1);
+
+  ExpectStored({"PreRecTime=100", "SplitMinutes=60", "ContinueAtLimit=0"});
+  EXPECT_EQ(program_.fieldReads, 1);
+}
+
 TEST_F(FrmConfTest, BothListsKeepTheirEditsAcrossTabsUntilOk) {
   Open("HIDwaitms-02=40\n");
   ClickTab(kTabKeyboard);
@@ -225,8 +243,13 @@ TEST_F(FrmConfTest, TheDialogFitsItsContentsAtEverySize) {
     for (const char* label : {"録音フォルダ", "メーターレベル", "表示フォント"}) {
       EXPECT_LT(general.TextWidth(QString::fromUtf8(label)) / Tpp() + 4, dialog_->TextSoundPath->x()) << rate;
     }
-    EXPECT_LT(dialog_->TextVULevelTrim->geometry().right() + general.TextWidth("dbfs") / Tpp() + 8,
-              dialog_->PictureTab[0]->width());
+    const std::pair<QWidget*, const char*> units[] = {
+        {dialog_->TextVULevelTrim, "dbfs"}, {dialog_->TextPreRecTime, "秒 (0～10、入力検知録音の開始前)"}};
+    for (const auto& [field, unit] : units) {
+      EXPECT_LT(field->geometry().right() + general.TextWidth(QString::fromUtf8(unit)) / Tpp() + 8,
+                dialog_->PictureTab[0]->width())
+          << rate << " " << unit;
+    }
   }
 }
 

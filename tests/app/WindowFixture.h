@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <QTest>
 #include <deque>
 #include <memory>
@@ -18,13 +14,18 @@
 #include "app/window/DialogPresenter.h"
 #include "app/window/FrmMain.h"
 #include "common/TempDir.h"
+#include "controls/FacePanel.h"
 #include "controls/UC_Bar.h"
 #include "controls/UC_Buttons.h"
+#include "controls/UC_Check.h"
+#include "controls/UC_Slider.h"
+#include "controls/UC_TextPicture.h"
 #include "platform/SimulatedWave.h"
 #include "remote/SimulatedBox.h"
 #include "settings/Settings.h"
 #include "settings/SettingsTestKit.h"
 #include "support/Clock.h"
+#include "support/FreeSpace.h"
 
 namespace lumora::test {
 
@@ -55,12 +56,14 @@ class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
     SetActiveClock(&clock_);
+    SetActiveFreeSpace(&freeSpace_);
     devices_.AddInput("Mic", MakeTone(1000.0, -20.0));
     devices_.AddOutput("Speakers");
   }
   ~WindowTest() override {
     window_.reset();
     SetActiveClock(nullptr);
+    SetActiveFreeSpace(nullptr);
   }
 
   // The ini file holds these lines before the window starts.
@@ -93,12 +96,14 @@ class WindowTest : public ::testing::Test {
     QTest::mouseClick(strip, Qt::LeftButton, {}, at);
   }
   bool Recording() { return window_->recorder().State().IsRecording == 1; }
+  static std::string Shown(const UC_TextPicture* panel) { return panel->TextMes(0).toStdString(); }
 
   TempDir dir_;
   std::string ini_ = dir_.file("lumora.ini");
   ScopedEnv config_{"XDG_CONFIG_HOME", dir_.folder() + "config"};
   ScopedEnv data_{"XDG_DATA_HOME", dir_.folder() + "data"};
   ManualClock clock_;
+  FakeFreeSpace freeSpace_{int64_t{1} << 50};
   SimulatedWave devices_;
   SimulatedHid hid_;
   Settings settings_{dir_.folder()};

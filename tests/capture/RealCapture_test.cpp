@@ -1,4 +1,4 @@
-// The capture ring on the real sound stack: RtAudio's PulseAudio API against
+// The capture ring on the real sound stack: a PulseAudio source of
 // the private test server. Skipped when scripts/with-pulse.sh did not start one.
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ class RealCapture : public test::CaptureTest {};
 // source whole: every buffer full, each range following the last, no gap.
 TEST_F(RealCapture, RecordsTheServersSineSourceWithoutAGap) {
   if (!test::PulseServerUp()) GTEST_SKIP() << "no test sound server (scripts/with-pulse.sh)";
-  auto backend = CreateRtAudioWave();
+  auto backend = CreateSoundSystemWave();
   const int32_t id = FindWaveDevice(*backend, true, "Sine source at 1000 Hz", false);
   ASSERT_GE(id, 0);
   CaptureRing ring;

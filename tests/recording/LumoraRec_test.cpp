@@ -22,6 +22,7 @@
 #include "formats/FileHandle.h"
 #include "formats/Mpeg.h"
 #include "formats/Wav.h"
+#include "platform/PulseTestKit.h"
 
 namespace lumora::test {
 namespace {
@@ -247,6 +248,36 @@ TEST_F(LumoraRec, RecordsFiveSecondsFromTheSoundServer) {
   ASSERT_TRUE(view.opened && view.strict) << view.log;
   EXPECT_EQ(view.frames, 5 * 44100);
   EXPECT_EQ(run.out.rfind("start ", 0), 0u);
+}
+
+// Two identical microphones: both are offered, and each records its own sound.
+TEST_F(LumoraRec, RecordsTheChosenOfTwoInputsDescribedAlike) {
+  if (!getenv("LUMORA_TEST_PULSE")) GTEST_SKIP() << "no test sound server";
+  const std::string twin = "twin_" + std::to_string(getpid());
+  const PrivateSink first(twin);
+  const PrivateSink second(twin);
+  ASSERT_TRUE(first.loaded() && second.loaded());
+  const std::string listed = Run("--list-devices").out;
+  EXPECT_NE(listed.find(first.MonitorName() + "\n"), std::string::npos) << listed;
+  EXPECT_NE(listed.find(first.MonitorName() + " (2)\n"), std::string::npos) << listed;
+  // A full-scale 1 kHz tone plays into the second sink only, around each take.
+  const std::string tone = "sox -V1 -n -r 48000 -c 2 -b 16 -t raw - synth 3 sine 1000 | pacat -d " +
+                           second.SinkName() +
+                           " --format=s16le --rate=48000 --channels=2 & t=$!; sleep 0.3; ";
+  for (const std::string suffix : {"", " (2)"}) {
+    const RunResult run =
+        Run("--input '" + first.MonitorName() + suffix + "' --seconds 1; s=$?; wait $t; exit $s", tone);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto view = ReadWithSndfile(dir_.file("new.wav"), true);
+    ASSERT_EQ(view.frames, 44100);
+    int32_t peak = 0;
+    for (const int32_t sample : view.samples) peak = std::max(peak, std::abs(sample >> 16));
+    if (suffix.empty()) {
+      EXPECT_EQ(peak, 0) << "the first heard the second's tone";
+    } else {
+      EXPECT_GT(peak, 30000) << "the second did not hear its tone";
+    }
+  }
 }
 
 }  // namespace

@@ -85,7 +85,8 @@ TEST_F(TakeFaults, LowDiskSpaceIsToldOnceUntilItComesBack) {
   Stop();
   const std::string wav = dir_.file("new.wav");
   const std::string mp3 = dir_.file("new.mp3");
-  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + wav, "disk 299", "disk 100", view_.events[3],
+  const std::string stopWav = "stop " + wav + " " + std::to_string(ReadWithSndfile(wav).frames);
+  EXPECT_EQ(view_.events, (std::vector<std::string>{"start " + wav, "disk 299", "disk 100", stopWav,
                                                     "start " + mp3, "disk 250", "stop " + mp3 + " 0"}));
   EXPECT_NE(LogText(".err").find("録音可能時間残りわずか 299秒 " + wav), std::string::npos);
 }

@@ -1,4 +1,4 @@
-// The RtAudio backend against the private test server (skipped without it),
+// The sound system's devices against the private test server (skipped without it),
 // and the embedded default devices where no sound system answers.
 
 #include <gtest/gtest.h>
@@ -34,12 +34,12 @@ int32_t IdOf(WaveBackend& backend, WaveDirection direction, const std::string& n
   return it == names.end() ? -2 : static_cast<int32_t>(it - names.begin());
 }
 
-class RtAudioOnServer : public testing::Test {
+class SoundSystemOnServer : public testing::Test {
  protected:
   void SetUp() override {
     if (!test::PulseServerUp()) GTEST_SKIP() << "no test sound server (scripts/with-pulse.sh)";
     ASSERT_TRUE(sink_.loaded());
-    backend_ = CreateRtAudioWave();
+    backend_ = CreateSoundSystemWave();
   }
   test::PrivateSink sink_;
   std::unique_ptr<WaveBackend> backend_;
@@ -47,7 +47,7 @@ class RtAudioOnServer : public testing::Test {
 
 // Only devices of the kind open, and only in formats they take. (Playing
 // into a sink whole is checked end to end with lumora-play.)
-TEST_F(RtAudioOnServer, RefusesTheWrongKindAndFormat) {
+TEST_F(SoundSystemOnServer, RefusesTheWrongKindAndFormat) {
   std::unique_ptr<WaveDevice> refused;
   EXPECT_EQ(backend_->Open(kOut, IdOf(*backend_, kOut, sink_.MonitorName()), kFormat, refused),
             kWaveBadDeviceId);
@@ -59,7 +59,7 @@ TEST_F(RtAudioOnServer, RefusesTheWrongKindAndFormat) {
   EXPECT_EQ(backend_->Open(kOut, IdOf(*backend_, kOut, sink_.SinkName()), kFormat, refused), 0);
 }
 
-TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
+TEST(SoundServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
   if (!test::PulseServerUp()) GTEST_SKIP() << "no test sound server (scripts/with-pulse.sh)";
   test::TempDir dir;
   const std::string d = dir.folder();
@@ -78,7 +78,7 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
   ASSERT_TRUE(
       WaitFor(5s, [] { return test::CommandOutput("pactl info >/dev/null 2>&1 && echo up") == "up"; }));
   HeaderSet buffers(20, kTenthBytes);
-  auto backend = CreateRtAudioWave();
+  auto backend = CreateSoundSystemWave();
   std::unique_ptr<WaveDevice> input;
   ASSERT_EQ(backend->Open(kIn, -1, kFormat, input), 0);
   ASSERT_EQ(buffers.Queue(*input, 0, buffers.headers.size()), 0);
@@ -99,14 +99,13 @@ TEST(RtAudioServerGone, AnOpenInputFailsClearlyWhenTheServerHangsOrDies) {
   EXPECT_LT(position, 48000 * 5);
   EXPECT_EQ(input->Queue(buffers.headers[0]), kWaveDeviceRemoved);
   input.reset();
-  EXPECT_NE(log.Text(".err").find(" RtAudio: "), std::string::npos);
+  EXPECT_NE(log.Text(".err").find(" PulseAudio: "), std::string::npos);
 }
 
 TEST(EmbeddedDefault, StandsInWhereNoSoundServerAnswers) {
   const test::ScopedEnv nowhere("PULSE_SERVER", "unix:/nonexistent/lumora-no-server");
-  // RtAudio keeps the list of a server it reached earlier in this process.
-  if (!CreateRtAudioWave()->DeviceNames(kIn).empty())
-    GTEST_SKIP() << "RtAudio lists devices without a server";
+  // A machine with a sound card has ALSA devices of its own.
+  if (!CreateSoundSystemWave()->DeviceNames(kIn).empty()) GTEST_SKIP() << "ALSA lists devices";
   auto backend = CreateWaveBackend();
   EXPECT_EQ(backend->DeviceNames(kIn), std::vector<std::string>{kTestSignalInputName});
   EXPECT_EQ(backend->DeviceNames(kOut), std::vector<std::string>{kSilentOutputName});

@@ -1,21 +1,25 @@
-#include "app/conf/ConfFace.h"
+#include "controls/FacePanel.h"
 
 #include "controls/Layout.h"
 #include "controls/PaintFace.h"
 
 namespace lumora {
 
-void ConfFace::Paint(const QFont& font) {
+void FacePanel::Paint(const QFont& font) {
   surface_.Resize(size());
-  PaintFace(surface_, 14);
+  PaintFace(surface_, style_);
   surface_.SetFont(font);
   surface_.SetForeColor(SystemColor(kSysButtonText));
   Refresh();
 }
 
-void ConfFace::Caption(const QWidget& control, const QString& text, int position, int dxTwips) {
+void FacePanel::Caption(const QWidget& control, const QString& text, int position, int dxTwips) {
   PlaceCaption(surface_, control, text, position, dxTwips);
   Refresh();
+}
+
+void FacePanel::resizeEvent(QResizeEvent*) {
+  if (SizeChanged()) Paint(surface_.Font());
 }
 
 }  // namespace lumora
