@@ -68,9 +68,7 @@ class ScreenRun {
 
  private:
   bool Reaped(std::chrono::milliseconds limit) {
-    if (pid_ != 0 && WaitFor(
-                         limit, [&] { return waitpid(pid_, &status_, WNOHANG) == pid_; }, 50ms))
-      pid_ = 0;
+    if (pid_ != 0 && WaitFor(limit, [&] { return waitpid(pid_, &status_, WNOHANG) == pid_; })) pid_ = 0;
     return pid_ == 0;
   }
 
@@ -124,29 +122,21 @@ TEST(RealWindow, FunctionKeysRecordATakeAndClosingEndsTheProgram) {
       noServer("PULSE_SERVER", "unix:/nonexistent/lumora-no-server"), platform("QT_QPA_PLATFORM", "xcb");
   const std::string displayFile = dir.file("display"), take = takes + "new.wav";
   ScreenRun run(dir, displayFile);
-  ASSERT_TRUE(WaitFor(
-      30s, [&] { return fs::exists(displayFile) && fs::file_size(displayFile) > 1; }, 50ms));
+  ASSERT_TRUE(WaitFor(30s, [&] { return fs::exists(displayFile) && fs::file_size(displayFile) > 1; }));
   const ScopedEnv display("DISPLAY", CommandOutput("cat " + displayFile)),
       auth("XAUTHORITY", dir.file("xauth"));
 
   std::string window;
-  ASSERT_TRUE(WaitFor(
-      60s,
-      [&] {
-        window = CommandOutput("xdotool search --name '^lumora[B-D]? - tessaron$' 2>/dev/null");
-        return !window.empty();
-      },
-      100ms))
-      << "no window";
+  const auto found = [&] {
+    window = CommandOutput("xdotool search --name '^lumora[B-D]? - tessaron$' 2>/dev/null");
+    return !window.empty();
+  };
+  ASSERT_TRUE(WaitFor(60s, found)) << "no window";
   CommandOutput("xdotool key --window " + window + " F1 2>/dev/null");
-  ASSERT_TRUE(WaitFor(
-      30s, [&] { return fs::exists(take); }, 20ms))
-      << "F1 started no take";
+  ASSERT_TRUE(WaitFor(30s, [&] { return fs::exists(take); })) << "F1 started no take";
   std::this_thread::sleep_for(1s);
   CommandOutput("xdotool key --window " + window + " F2 2>/dev/null");
-  ASSERT_TRUE(WaitFor(
-      30s, [&] { return Unlocked(take); }, 20ms))
-      << "F2 did not stop the take";
+  ASSERT_TRUE(WaitFor(30s, [&] { return Unlocked(take); })) << "F2 did not stop the take";
   CloseWindow(std::stoul(window));
   EXPECT_EQ(run.Exit(30s), 0);
   const SndfileView view = ReadWithSndfile(take);

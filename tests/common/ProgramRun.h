@@ -31,14 +31,13 @@ RunResult RunRec(const TempDir& dir, const std::string& args, const std::string&
 // The first line a shell command prints, without its line break.
 std::string CommandOutput(const std::string& command);
 
-// Polls `until` every `step`; false when it is still false after `limit`.
+// Polls `until` every 10 ms; false when it is still false after `limit`.
 template <class Until>
-bool WaitFor(std::chrono::milliseconds limit, Until&& until,
-             std::chrono::milliseconds step = std::chrono::milliseconds(5)) {
+bool WaitFor(std::chrono::milliseconds limit, Until&& until) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!until()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(step);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return true;
 }

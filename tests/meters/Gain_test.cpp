@@ -13,15 +13,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Pcm(int16_t bits, std::initializer_list<int32_t> values) {
-  Bytes out;
-  for (int32_t v : values) testing::PutSample(out, bits, v);
-  return out;
-}
-
 Bytes Gained(int16_t bits, int16_t channels, std::initializer_list<int32_t> values,
              std::array<float, 2> gain) {
-  const Bytes in = Pcm(bits, values);
+  const Bytes in = test::Pcm(values, bits);
   Bytes out(in.size(), 0xEE);
   std::vector<int32_t> work(values.size());
   EXPECT_TRUE(ApplyGain(in, out, std::ssize(values) / channels, {44100, bits, channels}, gain, work));
@@ -30,11 +24,11 @@ Bytes Gained(int16_t bits, int16_t channels, std::initializer_list<int32_t> valu
 
 TEST(ApplyGain, ClipsAndRoundsHalfToEvenAtEachDepth) {
   // 8 bit (values are byte - 128): x0.5 gives 191.5 -> 192 and 64.5 -> 64.
-  EXPECT_EQ(Gained(8, 1, {-128, 0, 127, -127}, {2.0f, 2.0f}), Pcm(8, {-128, 0, 127, -128}));
-  EXPECT_EQ(Gained(8, 2, {127, -127, 100, 100}, {0.5f, 0.0f}), Pcm(8, {64, 0, 50, 0}));
+  EXPECT_EQ(Gained(8, 1, {-128, 0, 127, -127}, {2.0f, 2.0f}), test::Pcm({-128, 0, 127, -128}, 8));
+  EXPECT_EQ(Gained(8, 2, {127, -127, 100, 100}, {0.5f, 0.0f}), test::Pcm({64, 0, 50, 0}, 8));
   // 24 bit clips to the whole two's complement range.
   EXPECT_EQ(Gained(24, 2, {5000000, -5000000, -5000000, 7}, {2.0f, 0.5f}),
-            Pcm(24, {8388607, -2500000, -8388608, 4}));
+            test::Pcm({8388607, -2500000, -8388608, 4}, 24));
 }
 
 // Unity gain, the usual setting, copies every sample but 16-bit -32768.
@@ -55,10 +49,10 @@ TEST(ApplyGain, UnityGainKeepsEverySampleButTheUnmatchedMinimum) {
 }
 
 TEST(ApplyGain, WorksInPlaceAndRefusesWhatDoesNotFit) {
-  Bytes buffer = Pcm(16, {100, -100});
+  Bytes buffer = test::Pcm({100, -100}, 16);
   ASSERT_TRUE(ApplyGain(buffer, buffer, 1, {8000, 16, 2}, {2.0f, 0.5f}, {}));
-  EXPECT_EQ(buffer, Pcm(16, {200, -50}));
-  const Bytes in = Pcm(24, {1, 2, 3, 4});
+  EXPECT_EQ(buffer, test::Pcm({200, -50}, 16));
+  const Bytes in = test::Pcm({1, 2, 3, 4}, 24);
   Bytes out(in.size(), 0xEE);
   std::vector<int32_t> work(4);
   EXPECT_FALSE(ApplyGain(in, out, 3, {8000, 24, 2}, {1.0f, 1.0f}, work));  // 3 frames are 18 bytes

@@ -17,37 +17,22 @@
 namespace lumora {
 namespace {
 
-using Signal = std::function<int32_t(int64_t frame, int channel)>;
-
 int32_t Square(int32_t amplitude, int64_t f) { return (f / 24) % 2 ? -amplitude : amplitude; }
 int32_t Sine(int32_t amplitude, int64_t f) {
   return static_cast<int32_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * f / 48.0)));
 }
 
-// A level state and the ring as capture leaves it: record i holds 100 ms from frame i * nFreq / 10.
+// A level state over a ring of the signal.
 struct Rig {
-  Rig(SampleFormat format, const Signal& signal = nullptr) : format(format) {
+  Rig(SampleFormat format, const testing::Signal& signal = nullptr)
+      : ring(format, signal, signal ? kRingBuffers : 0) {
     state.SetupFormat(format);
-    const int64_t n = format.nFreq / 10;
-    for (int i = 0; signal && i < kRingBuffers; ++i) {
-      table[i].firstRange = {i * n, i * n + n - 1};
-      table[i].firstData = table[i].secondData = Buffer(i * n, n, signal);
-    }
-  }
-  const uint8_t* Buffer(int64_t first, int64_t count, const Signal& signal) {
-    std::vector<uint8_t>& bytes = buffers.emplace_back();  // moving the outer vector keeps inner data
-    for (int64_t f = first; f < first + count; ++f) {
-      for (int c = 0; c < format.nCh; ++c) testing::PutSample(bytes, format.nBit, signal(f, c));
-    }
-    return bytes.data();
   }
   int32_t Scan(int64_t end, LevelSide side = LevelSide::kInput, bool peakOnly = false, bool live = true) {
-    return ScanLevels(state, side, table, end, peakOnly, {&meter, &history, live});
+    return ScanLevels(state, side, ring.table, end, peakOnly, {&meter, &history, live});
   }
-  SampleFormat format;
+  testing::SignalRing ring;
   LevelState state;
-  FrameTable table{};
-  std::vector<std::vector<uint8_t>> buffers;
   testing::FakeMeter meter;
   testing::FakeHistory history;
 };
@@ -122,12 +107,12 @@ TEST(LevelScan, HistoryGetsEachFrameOnceAndSkipsLongGaps) {
 TEST(LevelScan, LookupOrderAndInputGain) {
   Rig s({8000, 16, 1});
   s.state.inputGain = {0.5f, 1.0f};
-  s.table[0].firstRange = {0, 2399};
-  s.table[0].firstData = s.Buffer(0, 2400, [](int64_t, int) { return 3; });
-  s.table[0].secondRange = {2000, 2399};
-  s.table[0].secondData = s.Buffer(2000, 400, [](int64_t, int) { return -7; });
-  s.table[1].firstRange = {0, 2399};
-  s.table[1].firstData = s.Buffer(0, 2400, [](int64_t, int) { return 9; });
+  s.ring.table[0].firstRange = {0, 2399};
+  s.ring.table[0].firstData = s.ring.Add(0, 2400, [](int64_t, int) { return 3; });
+  s.ring.table[0].secondRange = {2000, 2399};
+  s.ring.table[0].secondData = s.ring.Add(2000, 400, [](int64_t, int) { return -7; });
+  s.ring.table[1].firstRange = {0, 2399};
+  s.ring.table[1].firstData = s.ring.Add(0, 2400, [](int64_t, int) { return 9; });
   EXPECT_EQ(s.Scan(2399), 4);
   ASSERT_EQ(s.history.frames.size(), 2401u);
   // frame -1, then 3 * 0.5 and the second range's -7 * 0.5, halves to even

@@ -63,7 +63,7 @@ class Mp3RoundTrip : public ::testing::Test {
   int32_t ok_ = -1;
 };
 
-TEST_F(Mp3RoundTrip, StereoIsABareStreamDecodedWholeOrByFrames) {
+TEST_F(Mp3RoundTrip, StereoIsABareStreamThatDecodesWithoutItsTags) {
   WriteWav(44100, 16, 2, test::Tone(44100, 2, 88200, 440, 1000));
   ASSERT_EQ(Encode(128), 1);
   const Bytes stream = test::ReadFileBytes(mp3_);
@@ -79,24 +79,8 @@ TEST_F(Mp3RoundTrip, StereoIsABareStreamDecodedWholeOrByFrames) {
   const test::SndfileView back = test::ReadWithSndfile(back_, true);
   ExpectTones(back, 44100, 2, 88200, {440, 1000});
 
-  // Blocks cut at frame starts, as playback cuts them: each frame yields its
-  // samples at once (none held back for the next header), and together they
-  // give the converted file's samples.
-  std::vector<uint8_t> out;
-  int64_t produced = 0;
-  codec_.DecInit(&info, ok_);
-  ASSERT_EQ(ok_, 1);
-  Bytes pcm;
-  for (int64_t position = 1, end = FindFrameSync(mp3_, 2, info); position <= info.DataEnd;) {
-    codec_.DecProc(stream.data() + position - 1, end - position, out, produced, ok_);
-    ASSERT_EQ(ok_, 1);
-    EXPECT_TRUE(produced > 0 && produced % (1152 * 4) == 0);
-    pcm.insert(pcm.end(), out.begin(), out.end());
-    position = std::exchange(end, FindFrameSync(mp3_, end + 3000, info));
-  }
-  const Bytes converted = test::ReadFileBytes(back_);
-  EXPECT_EQ(pcm, Bytes(converted.begin() + 44, converted.end()));
   // Tags around the stream are not decoded.
+  const Bytes converted = test::ReadFileBytes(back_);
   test::WriteFileBytes(mp3_, test::Cat({test::Id3v2Tag({0, 0, 40, 0}, 5120), stream, test::Id3v1Tag()}));
   ASSERT_EQ(Decode(), 1);
   EXPECT_EQ(test::ReadFileBytes(back_), converted);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/LogFiles.h"
+#include "common/Pcm.h"
 #include "common/TempDir.h"
 #include "platform/PcmTestHelpers.h"
 #include "platform/SimulatedWave.h"
@@ -61,28 +62,6 @@ class FakeTally final : public TallySink {
   std::vector<int32_t> codes;
   int32_t invert = 0;
 };
-
-// Interleaved samples as bytes in the format (8 bit: offset by 128; 24 bit: 3 bytes).
-inline std::vector<uint8_t> Pcm(const std::vector<int32_t>& samples, int32_t bits) {
-  std::vector<uint8_t> bytes;
-  for (const int32_t s : samples) {
-    const int32_t v = bits == 8 ? s + 128 : s;
-    for (int32_t b = 0; b < bits / 8; ++b) bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
-  }
-  return bytes;
-}
-
-// A ramp that visits the whole range of the format, both channels different.
-inline std::vector<int32_t> Ramp(int64_t frames, int32_t channels, int32_t bits) {
-  const int64_t full = bits == 8 ? 128 : bits == 16 ? 32768 : 8388608;
-  std::vector<int32_t> samples;
-  for (int64_t f = 0; f < frames; ++f) {
-    for (int32_t c = 0; c < channels; ++c) {
-      samples.push_back(static_cast<int32_t>((f * (c == 0 ? 7919 : 104729)) % (2 * full) - full));
-    }
-  }
-  return samples;
-}
 
 // round(s * g) with halves to even, clipped as the format clips.
 inline int32_t Scaled(int32_t s, float gain, int32_t bits) {

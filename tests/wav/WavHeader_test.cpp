@@ -3,6 +3,7 @@
 
 #include <tuple>
 
+#include "common/Pcm.h"
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
 #include "formats/Wav.h"
@@ -38,23 +39,6 @@ TEST(WavHeader, FreshHeadersByteForByte) {
   EXPECT_EQ(WriteWavHeader(dir.file("no/folder/take.wav"), 44100, 16, 2, 0), 0);
 }
 
-// The value of sample (frame, channel), spread over the whole range of the depth.
-int64_t SampleValue(int64_t frame, int32_t channel, int32_t bits) {
-  const int64_t full = int64_t{1} << bits;
-  return (frame * 7919 + channel * 104729) % full - full / 2;
-}
-
-Bytes SampleBytes(int64_t firstFrame, int64_t frames, int32_t bits, int32_t channels) {
-  Bytes out;
-  for (int64_t f = firstFrame; f < firstFrame + frames; ++f) {
-    for (int32_t c = 0; c < channels; ++c) {
-      const int64_t v = SampleValue(f, c, bits);
-      test::AppendLe(out, static_cast<uint32_t>(bits == 8 ? v + 128 : v), bits / 8);
-    }
-  }
-  return out;
-}
-
 // A player must accept the file as it stands. libsndfile notes every data
 // chunk of odd length, padded or not (RIFF allows them); apart from that note
 // its log must hold no complaint.
@@ -86,7 +70,7 @@ TEST(WavHeader, EveryFormatSurvivesATakeAndReadsBackExactly) {
     ASSERT_EQ(WriteWavHeader(path, fmt.rate, fmt.bits, fmt.channels, 0), 1);
     int64_t written = 0;
     for (int64_t frames : {1000, 2, 333}) {
-      const Bytes block = SampleBytes(written, frames, fmt.bits, fmt.channels);
+      const Bytes block = test::Pcm(test::Ramp(frames, fmt.channels, fmt.bits, written), fmt.bits);
       ASSERT_EQ(WriteMemToFileEX(block.data(), static_cast<int64_t>(block.size()), -1, 0, path, 1), 1);
       written += frames;
       ASSERT_EQ(TrimRiff(path), 1);
@@ -102,7 +86,7 @@ TEST(WavHeader, EveryFormatSurvivesATakeAndReadsBackExactly) {
     ASSERT_EQ(view.samples.size(), static_cast<size_t>(kept * fmt.channels));
     for (int64_t f = 0; f < kept; ++f) {
       for (int32_t c = 0; c < fmt.channels; ++c) {
-        const int64_t scaled = SampleValue(f, c, fmt.bits) * (int64_t{1} << (32 - fmt.bits));
+        const int64_t scaled = test::RampSample(f, c, fmt.bits) * (int64_t{1} << (32 - fmt.bits));
         ASSERT_EQ(view.samples[static_cast<size_t>(f * fmt.channels + c)], scaled) << f << "/" << c;
       }
     }
