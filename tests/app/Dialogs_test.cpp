@@ -1,12 +1,11 @@
-// Where centred boxes go, the dialog filters, the window finder, the command
-// lines of external programs and the --grab options.
+// Where centred boxes go, the dialog filters, the window finder and the --grab
+// options.
 
 #include <gtest/gtest.h>
 
 #include <QWidget>
 
 #include "app/window/CenteredBox.h"
-#include "app/window/ExternalPrograms.h"
 #include "app/window/FileDialogs.h"
 #include "app/window/GrabOptions.h"
 
@@ -43,13 +42,6 @@ TEST(FileDialogs, FiltersAndTheTopWindowFinder) {
   EXPECT_EQ(FindTopWindow("lumoraB"), &top);
   EXPECT_EQ(FindTopWindow("lumoraC"), nullptr) << "windows with a parent do not count";
   EXPECT_EQ(FindTopWindow("LumoraB"), nullptr) << "case counts";
-}
-
-TEST(ExternalPrograms, PathsWithSpacesAreQuoted) {
-  EXPECT_EQ(ProgramCommandLine("/opt/my app/run", "/rec/take one.wav", ""),
-            "\"/opt/my app/run\" \"/rec/take one.wav\"");
-  EXPECT_EQ(ProgramCommandLine("/usr/bin/app", "/rec/take.wav", "-x"), "/usr/bin/app /rec/take.wav -x");
-  EXPECT_EQ(ProgramCommandLine("pavucontrol", "", ""), "pavucontrol");
 }
 
 TEST(GrabOptions, FileAndWaitOrAReason) {

@@ -1,14 +1,20 @@
-// Takes meeting trouble: dead buffers, a vanished device, a full disk, the 4 GiB
-// limit, a device or folder that refuses the start.
+// Takes meeting trouble: a vanished device, a full disk, the 4 GiB limit, a
+// stall, a device or folder that refuses the start; and the writer's staging.
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "RecorderFixture.h"
 #include "common/FileSizeLimit.h"
 #include "common/SndfileCheck.h"
+#include "common/TempDir.h"
 #include "formats/FileHandle.h"
 #include "platform/SignalSource.h"
 #include "platform/WaveError.h"
+#include "recording/DiskWriter.h"
+#include "recording/TakeFormat.h"
 #include "support/EventPump.h"
 
 namespace lumora::test {
@@ -180,6 +186,23 @@ TEST_F(TakeFaults, AFolderThatCannotBeWrittenRefusesTheStart) {
   ASSERT_FALSE(messages_.empty());
   EXPECT_EQ(messages_.back(), "書き込み失敗\n" + dir_.folder() + "missing/new.wav");
   EXPECT_FALSE(view_.captionLock);
+}
+
+TEST(DiskWriter, StagingBoundaries) {
+  test::TempDir dir;
+  const std::string path = dir.file("take.wav");
+  TakeCounters counters;
+  DiskWriter writer{counters};
+  writer.Setup(StageCapacityFor({8000, 8, 1}, false, 0), true);  // 24000 bytes
+  ASSERT_EQ(writer.OpenFile(path, false, {8000, 8, 1}), TakeClaim::kClaimed);
+  std::vector<uint8_t> bytes(24001, 128);
+  EXPECT_EQ(writer.WriteDiskBuffer(bytes.data(), 24001, path, 0), 0) << "over the capacity";
+  EXPECT_EQ(writer.WriteDiskBuffer(bytes.data(), 0, path, 0), 0) << "a source with no bytes";
+  EXPECT_EQ(writer.WriteDiskBuffer(nullptr, 0, path, 1), 1) << "flush with nothing staged";
+  ASSERT_EQ(writer.WriteDiskBuffer(bytes.data(), 1000, path, 0), 1);
+  ASSERT_EQ(writer.WriteDiskBuffer(bytes.data(), 23000, path, 0), 1) << "exactly the rest flushes first";
+  EXPECT_EQ(FileSizeByName(path), 44 + 1000);
+  EXPECT_EQ(writer.StagedBytes(), 23000);
 }
 
 }  // namespace

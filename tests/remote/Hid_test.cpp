@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "common/LogFiles.h"
+#include "remote/ReportDescriptor.h"
 #include "remote/SimulatedBox.h"
 #include "support/Clock.h"
 #include "support/EventPump.h"
@@ -99,6 +101,53 @@ TEST_F(HidTest, NoRemoteBoxAmongTheSystemsDevices) {
   EXPECT_EQ(transport->Open("/dev/hidraw-none"), nullptr);
   EXPECT_EQ(LogLines(".err"),
             (std::vector<std::string>{"HID: cannot open /dev/hidraw-none: No such file or directory"}));
+}
+
+// Report lengths from real devices' report descriptors.
+struct DescriptorCase {
+  const char* device;
+  std::vector<uint8_t> bytes;
+  ReportLengths expected;
+};
+
+// A vendor-defined I/O board: 64 bytes each way (a two-byte logical maximum).
+const std::vector<uint8_t> kVendorIo{0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00,
+                                     0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x40, 0x09, 0x01,
+                                     0x81, 0x02, 0x95, 0x40, 0x09, 0x01, 0x91, 0x02, 0xC0};
+
+// Keyboard (report 1, 8 bytes) and consumer keys (report 2, one 16-bit usage).
+const std::vector<uint8_t> kNumberedKeyboard{
+    0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15,
+    0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95, 0x01, 0x75, 0x08, 0x81, 0x01,
+    0x95, 0x06, 0x75, 0x08, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x05, 0x07, 0x19, 0x00, 0x2A, 0xFF,
+    0x00, 0x81, 0x00, 0xC0, 0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x02, 0x15, 0x00, 0x26,
+    0xFF, 0x03, 0x19, 0x00, 0x2A, 0xFF, 0x03, 0x75, 0x10, 0x95, 0x01, 0x81, 0x00, 0xC0};
+
+std::vector<uint8_t> With(std::vector<uint8_t> bytes, std::initializer_list<uint8_t> more) {
+  bytes.insert(bytes.end(), more);
+  return bytes;
+}
+
+// The report number byte counts in the lengths; broken descriptors give none.
+TEST(ReportDescriptor, LengthsOfRealDevicesAndBrokenOnes) {
+  const std::vector<DescriptorCase> cases{
+      {"vendor I/O board", kVendorIo, {65, 65, false}},
+      {"numbered keyboard", kNumberedKeyboard, {9, 0, true}},
+      // Push keeps the 8-bit size for after a 1-bit field; a long item sizes nothing.
+      {"push, pop, long item",
+       {0x75, 0x08, 0x95, 0x02, 0xA4, 0x75, 0x01, 0x81, 0x02, 0xB4, 0x81, 0x02, 0xFE, 0x02, 0x10, 0xAA, 0xBB},
+       {4, 0, false}},
+      {"an item cut short", With(kVendorIo, {0x26, 0xFF}), {}},
+      {"a long item cut short", With(kVendorIo, {0xFE, 0x05, 0x00}), {}},
+      {"Pop without Push", With(kVendorIo, {0xB4}), {}},
+      {"report ID 0", With(kVendorIo, {0x85, 0x00}), {}},
+  };
+  for (const auto& c : cases) {
+    const ReportLengths got = ParseReportLengths(c.bytes);
+    EXPECT_EQ(std::tie(got.input, got.output, got.numbered),
+              std::tie(c.expected.input, c.expected.output, c.expected.numbered))
+        << c.device;
+  }
 }
 
 }  // namespace

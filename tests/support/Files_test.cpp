@@ -1,3 +1,6 @@
+// File and folder helpers: path texts and numbered names, deletion and
+// folders, waits, file times, handles, and the clean-up of old files.
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -5,6 +8,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <tuple>
 
 #include "common/ScopedEnv.h"
 #include "common/TempDir.h"
@@ -12,6 +16,7 @@
 #include "support/Clock.h"
 #include "support/EventPump.h"
 #include "support/FileSystem.h"
+#include "support/Log.h"
 
 namespace lumora {
 namespace {
@@ -137,6 +142,131 @@ TEST(WriteMemToFileEX, AppendsOverwritesExtendsAndFailsOnAFullDisk) {
   const Bytes block(4096, 7);
   EXPECT_EQ(WriteMemToFileEX(block.data(), 4096, -1, full, "", 0), 0);
   EXPECT_FALSE(IsOpen(full));
+}
+
+namespace fs = std::filesystem;
+
+// A folder tree of files last written a given number of days ago.
+class CleanupTest : public ::testing::Test {
+ protected:
+  void Put(const std::string& relative, int64_t daysAgo) {
+    const fs::path path = dir.path() / relative;
+    fs::create_directories(path.parent_path());
+    test::WriteFileBytes(path.string(), {1});
+    const timespec when{static_cast<time_t>(std::time(nullptr) - daysAgo * 86400), 0};
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  }
+  bool Has(const std::string& relative) const { return fs::exists(dir.path() / relative); }
+  test::TempDir dir;
+};
+
+TEST_F(CleanupTest, FolderCleanDeletesOldFilesAndTheFoldersTheyLeaveEmpty) {
+  Put("old.log", 100);
+  Put("young.log", 10);
+  Put("sub/deeper/old.txt", 200);
+  Put("mixed/old.txt", 200);
+  Put("mixed/young.txt", 1);
+  EXPECT_EQ(FolderClean(dir.folder(), 1, 90, "", 0), 1);
+  EXPECT_FALSE(Has("old.log") || Has("sub") || Has("mixed/old.txt"));
+  EXPECT_TRUE(Has("young.log") && Has("mixed/young.txt"));
+
+  // The extension filter takes files and subfolders alike.
+  Put("a.WAV", 100);
+  Put("c.mp3", 100);
+  Put("x/d.wav", 100);
+  Put("set.wav/e.mp3", 0);
+  EXPECT_EQ(FolderClean(dir.folder(), 1, 0, "wav", 1), 1);
+  EXPECT_FALSE(Has("a.WAV"));
+  EXPECT_TRUE(Has("set.wav/e.mp3"));  // noRecurse
+  EXPECT_TRUE(Has("c.mp3") && Has("x/d.wav"));
+  EXPECT_EQ(FolderHasEntries(dir.folder(), "MP3", 0), 1);
+}
+
+TEST_F(CleanupTest, NeitherCleanUpFollowsALinkOutOfTheTree) {
+  test::TempDir outside;
+  test::WriteFileBytes(outside.file("20200101 - PC - lumora.log"), {1});
+  fs::create_directory_symlink(outside.path(), dir.path() / "link");
+  EXPECT_EQ(CleanLogFolder(dir.folder(), 0, "PC"), 1);
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link"));
+  EXPECT_EQ(FolderClean(dir.folder(), 1, 0, "", 0), 1);
+  EXPECT_FALSE(fs::is_symlink(dir.path() / "link"));
+  EXPECT_TRUE(fs::exists(outside.file("20200101 - PC - lumora.log")));
+}
+
+// The log folder setting may name a folder of the user's own: the start-up
+// purge must take nothing but old log files from it.
+TEST_F(CleanupTest, CleanLogFolderDeletesOnlyOldLogFiles) {
+  const char* const gone[] = {"20260101 - STUDIO1 - lumora.log", "20260101 - STUDIO1 - lumoraB.err",
+                              "20250101 - STUDIO1 - lumoraD.log"};
+  const char* const kept[] = {"notes.txt", "20260101 - PC - lumora.log",
+                              "mixed/20250101 - STUDIO1 - lumora.err", "20260101 - STUDIO1 - lumora.log.bak"};
+  for (const char* name : gone) Put(name, 200);
+  for (const char* name : kept) Put(name, 400);
+  Put("20261201 - STUDIO1 - lumora.log", 5);
+  EXPECT_EQ(CleanLogFolder(dir.folder(), 90, "STUDIO1"), 1);
+  for (const char* name : gone) EXPECT_FALSE(Has(name)) << name;
+  for (const char* name : kept) EXPECT_TRUE(Has(name)) << name;
+  EXPECT_TRUE(Has("20261201 - STUDIO1 - lumora.log")) << "younger than 90 days";
+}
+
+using Texts = std::vector<std::string>;
+
+TEST(PathTexts, SlashesPartsExtensionsAndReservedNames) {
+  EXPECT_EQ(FolderSlash("/rec", 0) + FolderSlash("/rec//", 1), "/rec//rec/");
+  EXPECT_EQ(FolderSlash("   ", 0), "");
+  const std::string path = "/rec.d/a.b.WAV";
+  EXPECT_EQ(SplitPath(path, 0, 0, 0, 0, 1, 1), "wav");
+  EXPECT_EQ(SplitPath(path, 1, 1, 1, 0, 0, 2), "/REC.D/A.B");
+  EXPECT_EQ(SplitPath("/a.d/take", 0, 0, 1, 1, 1, 0), "take");  // dots in folders never count
+  EXPECT_EQ(AddExtension("Take1", "WAV") + AddExtension("a.Wav", "WAV"), "Take1.wava.Wav");
+  EXPECT_EQ(IsReservedName("/a/com1.wav"), 1);
+  EXPECT_EQ(IsReservedName("/a/com10.wav"), 0);
+  EXPECT_EQ(IsReservedName("/nul/take.wav"), 0);  // the base name only
+}
+
+TEST(UniqueFileName, NumbersFromOneFillingGapsAndGrowingPastTheWidth) {
+  test::TempDir dir;
+  const auto touch = [&](int from, int to) {
+    for (int n = from; n <= to; ++n) {
+      test::WriteFileBytes(dir.file((n < 10 ? "take0" : "take") + std::to_string(n) + ".wav"), {1});
+    }
+  };
+  const std::string path = dir.file("take.wav");
+  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 0), path);  // a free name is kept
+  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 1), dir.file("take01.wav"));
+  test::WriteFileBytes(path, {1});
+  touch(1, 1);
+  touch(3, 3);
+  std::filesystem::create_directory(dir.path() / "take02.wav");  // folders never block a number
+  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 0), dir.file("take02.wav"));
+  std::filesystem::remove(dir.path() / "take02.wav");
+  touch(2, 9);
+  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 1), dir.file("take10.wav"));
+  touch(10, 99);
+  EXPECT_EQ(UniqueFileName(path, 1, 1, 2, 1), dir.file("take100.wav"));
+  EXPECT_EQ(UniqueFileName("solo.wav", 1, 1, 2, 1), "solo01.wav");  // no root folder made up
+}
+
+TEST(ParseCommandLine, PathsOrWhatFollowsAnOptionOrTheProgramsArguments) {
+  const std::tuple<const char*, const char*, Texts> cases[] = {
+      {"", R"(  /u/x.wav  "/tmp/a b.wav"x word "/a"/b)", {"/u/x.wav", "/tmp/a b.wav", "/a", "/b"}},
+      {"-o", "-ofile /-oother -x -o", {"file", "other", ""}},
+      {"B", "x b /b B", {""}},  // exact case
+  };
+  for (const auto& [option, line, found] : cases) {
+    Texts results{"stale"};
+    EXPECT_EQ(ParseCommandLine(results, option, line), std::ssize(found)) << line;
+    EXPECT_EQ(results, found.empty() ? Texts{""} : found) << line;
+  }
+  char program[] = "lumora", spaced[] = "/srv/rec/a b.wav", session[] = "/3";
+  char* argv[] = {program, spaced, session};
+  SetProgramArguments(3, argv);
+  Texts results;
+  EXPECT_EQ(ParseCommandLine(results, "", "  "), 2);
+  EXPECT_EQ(results, (Texts{"/srv/rec/a b.wav", "/3"}));
+  EXPECT_EQ(ParseCommandLine(results, "3", ""), 1);
+  SetProgramArguments(1, argv);
 }
 
 }  // namespace

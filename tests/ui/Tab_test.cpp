@@ -78,16 +78,5 @@ TEST_F(TabTest, RaiseMinTabClickSelectsTheFirstVisibleTab) {
   EXPECT_EQ(clicked[0][0].toInt(), 1);
 }
 
-TEST_F(TabTest, IndependentWidthsComeFromTheWidestTextAlsoForAddedTabs) {
-  tabs.SetUseIndpWidth(1);
-  tabs.SetTabStr(1, "キーボード");  // the widest text sets every width
-  const int widest = tabs.Face().TextWidth("キーボード") + 180;
-  tabs.SetNumTab(4);
-  EXPECT_EQ(tabs.TabAt(widest), 0);
-  EXPECT_EQ(tabs.TabAt(widest + 1), 1);
-  EXPECT_EQ(tabs.TabAt(4 * widest), 3);
-  EXPECT_EQ(tabs.TabAt(4 * widest + 1), -1);
-}
-
 }  // namespace
 }  // namespace lumora

@@ -65,13 +65,6 @@ TEST_F(UC_TextPictureTest, TextPlacementAndCutting) {
   EXPECT_LT(first, 5);
   EXPECT_LE(last, 117);  // cut at its end to the margin
   EXPECT_GT(last, 100);
-
-  UC_TextPicture meiryo;
-  meiryo.resize(120, 24);
-  meiryo.AddTextSpace(9, false, false, kFaceMeiryo, 60, 90);
-  meiryo.AddTextSpace(9, false, false, kFaceGothic, 60, 90);
-  EXPECT_LT(meiryo.TextTop(0), meiryo.TextTop(1));  // the taller face moves up to sit like the other
-  EXPECT_EQ(meiryo.TextTop(1), 90 + 15);
 }
 
 TEST_F(UC_TextPictureTest, PressesLightTheirSpace) {
