@@ -6,15 +6,45 @@
 
 #include <gtest/gtest.h>
 
-#include "RemoteTestKit.h"
+#include "common/TempDir.h"
+#include "remote/CommandTarget.h"
 #include "remote/Functions.h"
 #include "remote/SimulatedBox.h"
+#include "settings/Settings.h"
 #include "support/Clock.h"
 #include "support/EventPump.h"
 #include "support/MessageBox.h"
 
 namespace lumora::test {
 namespace {
+
+// Settings in an ini file of the test's folder, with KEY=VALUE overrides.
+std::unique_ptr<Settings> TestSettings(const TempDir& dir, const std::vector<std::string>& sets) {
+  auto settings = std::make_unique<Settings>(dir.folder());
+  EXPECT_EQ(settings->UseIniFile(dir.file("test.ini")), SettingsArgumentError::kNone);
+  settings->FixSession(0);
+  for (const auto& set : sets) EXPECT_EQ(settings->AddOverride(set), SettingsArgumentError::kNone) << set;
+  return settings;
+}
+
+class FakeTarget final : public CommandTarget {
+ public:
+  bool IsRecording() const override { return recording; }
+  bool IsPlaying() const override { return playing; }
+  void ClickRecButton(int32_t index) override { actions.push_back("rec" + std::to_string(index)); }
+  void ClickPlayButton(int32_t index) override { actions.push_back("play" + std::to_string(index)); }
+  void ClickRegButton() override { actions.push_back("reg"); }
+  void HeadPlus() override { actions.push_back("head+"); }
+  void HeadMinus() override { actions.push_back("head-"); }
+  void HeadHome() override { actions.push_back("home"); }
+
+  // The actions since the last call, and no more.
+  std::vector<std::string> Take() { return std::exchange(actions, {}); }
+
+  bool recording = false;
+  bool playing = false;
+  std::vector<std::string> actions;
+};
 
 using Actions = std::vector<std::string>;
 using Codes = std::vector<int32_t>;
