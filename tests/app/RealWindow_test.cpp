@@ -29,20 +29,20 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 // xvfb-run with the program under it, in a session of its own that is ended
-// should the test stop early: no X server outlives the test. The program
-// writes the display's name into displayFile before it starts.
+// should the test stop early: no X server outlives the test. The display's
+// name is written into displayFile once the server answers.
 class ScreenRun {
  public:
   ScreenRun(const TempDir& dir, const std::string& displayFile) {
-    std::vector<std::string> args{"xvfb-run",
-                                  "-a",
-                                  "-f",
-                                  dir.file("xauth"),
-                                  "sh",
-                                  "-c",
-                                  "echo \"$DISPLAY\" > \"$1\"; exec \"$0\"",
-                                  LUMORA_BUILD_DIR "/lumora",
-                                  displayFile};
+    // The first free display from a number of this process's own: tests
+    // starting side by side would otherwise race for the same one. xvfb-run
+    // may start the program before the server answers: wait for it first.
+    const std::string first = std::to_string(1000 + getpid() % 20000);
+    const std::string script =
+        "until xdotool getmouselocation >/dev/null 2>&1; do sleep 0.05; done; echo \"$DISPLAY\" > \"$1\"; "
+        "exec \"$0\"";
+    std::vector<std::string> args{"xvfb-run", "-a", "-n", first, "-f", dir.file("xauth"), "sh", "-c", script};
+    args.insert(args.end(), {LUMORA_BUILD_DIR "/lumora", displayFile});
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -126,12 +126,11 @@ TEST(RealWindow, FunctionKeysRecordATakeAndClosingEndsTheProgram) {
   const ScopedEnv display("DISPLAY", CommandOutput("cat " + displayFile)),
       auth("XAUTHORITY", dir.file("xauth"));
 
-  std::string window;
-  const auto found = [&] {
-    window = CommandOutput("xdotool search --name '^lumora[B-D]? - tessaron$' 2>/dev/null");
-    return !window.empty();
-  };
-  ASSERT_TRUE(WaitFor(60s, found)) << "no window";
+  // One client that looks for the window until it is shown: a stream of short
+  // clients while the program starts can keep it from connecting.
+  const std::string window =
+      CommandOutput("timeout 60 xdotool search --sync --name '^lumora[B-D]? - tessaron$' 2>/dev/null");
+  ASSERT_FALSE(window.empty()) << "no window";
   CommandOutput("xdotool key --window " + window + " F1 2>/dev/null");
   ASSERT_TRUE(WaitFor(30s, [&] { return fs::exists(take); })) << "F1 started no take";
   std::this_thread::sleep_for(1s);
