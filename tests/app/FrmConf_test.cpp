@@ -41,8 +41,7 @@ class FrmConfTest : public ::testing::Test {
  protected:
   // The ini file holds these lines before the dialog opens.
   void Open(const std::string& iniLines, float sizeRate = 1.0f) {
-    const std::string text = "[conf]\n" + iniLines;
-    test::WriteFileBytes(ini_, {text.begin(), text.end()});
+    test::WriteText(ini_, "[conf]\n" + iniLines);
     settings_.UseIniFile(ini_);
     settings_.FixSession(0);
     program_.maps = LoadControlMaps(settings_);
@@ -52,10 +51,7 @@ class FrmConfTest : public ::testing::Test {
     ASSERT_TRUE(dialog_->Busy());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog_->Busy(); }, 2000));
   }
-  std::string Ini() const {
-    const auto bytes = test::ReadFileBytes(ini_);
-    return {bytes.begin(), bytes.end()};
-  }
+  std::string Ini() const { return test::ReadText(ini_); }
   // The file's key=value lines.
   std::map<std::string, std::string> Values() const {
     std::map<std::string, std::string> values;

@@ -112,10 +112,9 @@ TEST(RealWindow, FunctionKeysRecordATakeAndClosingEndsTheProgram) {
   // this machine makes this run session B.
   const std::string conf = "[conf]\nDataPath=" + takes + "\nPriorityHigh=0\n";
   for (const char* session : {"lumora", "lumorab", "lumorac", "lumorad"}) {
-    WriteFileBytes(store + session, {conf.begin(), conf.end()});
+    WriteText(store + session, conf);
   }
-  const std::string common = "[conf]\nDebugLogPath=" + dir.folder() + "log/\n";
-  WriteFileBytes(store + "common", {common.begin(), common.end()});
+  WriteText(store + "common", "[conf]\nDebugLogPath=" + dir.folder() + "log/\n");
   // No sound server: the built-in test signal is the input.
   const ScopedEnv config("XDG_CONFIG_HOME", dir.folder() + "config"), state("XDG_STATE_HOME", dir.folder()),
       data("XDG_DATA_HOME", dir.folder()), runtime("XDG_RUNTIME_DIR", dir.folder() + "run"),

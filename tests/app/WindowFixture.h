@@ -68,8 +68,7 @@ class WindowTest : public ::testing::Test {
 
   // The ini file holds these lines before the window starts.
   void Load(const std::string& iniLines = "") {
-    const std::string text = "[conf]\n" + iniLines;
-    WriteFileBytes(ini_, {text.begin(), text.end()});
+    WriteText(ini_, "[conf]\n" + iniLines);
     settings_.UseIniFile(ini_);
     settings_.FixSession(0);
     settings_.AddOverride("DataPath=" + dir_.folder());
@@ -85,10 +84,7 @@ class WindowTest : public ::testing::Test {
       window_->Tick();
     }
   }
-  std::string IniText() const {
-    const auto bytes = ReadFileBytes(ini_);
-    return {bytes.begin(), bytes.end()};
-  }
+  std::string IniText() const { return ReadText(ini_); }
   const MainControls& c() const { return window_->controls(); }
   // A click on button index of a drawn strip.
   static void Click(UC_Buttons* strip, int index) {

@@ -16,8 +16,7 @@ RunResult RunProgram(const std::string& command, const std::string& errFile) {
   while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) result.out.append(chunk.data(), n);
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const auto bytes = ReadFileBytes(errFile);
-  result.err.assign(bytes.begin(), bytes.end());
+  result.err = ReadText(errFile);
   return result;
 }
 

@@ -29,4 +29,13 @@ void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& b
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string ReadText(const std::string& path) {
+  const std::vector<unsigned char> bytes = ReadFileBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  WriteFileBytes(path, {text.begin(), text.end()});
+}
+
 }  // namespace lumora::test

@@ -25,5 +25,7 @@ class TempDir {
 
 std::vector<unsigned char> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+std::string ReadText(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);
 
 }  // namespace lumora::test

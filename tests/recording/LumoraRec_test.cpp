@@ -229,8 +229,7 @@ TEST_F(LumoraRec, SequentialRecordersSharingAFolderClaimDistinctNumbers) {
   for (const pid_t pid : pids) EXPECT_EQ(WaitExit(pid), 0);
   std::set<std::string> takes;
   for (int k = 0; k < 4; ++k) {
-    const auto bytes = ReadFileBytes(dir_.file(std::to_string(k) + ".out"));
-    const std::string out(bytes.begin(), bytes.end());
+    const std::string out = ReadText(dir_.file(std::to_string(k) + ".out"));
     const size_t at = out.find("stop ");
     ASSERT_NE(at, std::string::npos) << out;
     const std::string path = out.substr(at + 5, out.rfind(' ') - at - 5);

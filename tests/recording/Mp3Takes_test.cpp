@@ -24,36 +24,12 @@ class Mp3Takes : public RecorderFixture {
   }
 };
 
-double Rms(const std::vector<int32_t>& samples) {
+// The root mean square of the middle three fifths, past the encoder's delay.
+double MiddleRms(const std::vector<int32_t>& samples) {
   double sum = 0;
-  for (int32_t s : samples) sum += static_cast<double>(s) * s;
-  return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
-}
-
-TEST_F(Mp3Takes, ATakeIsABareStreamThatPlaysAsLongAsItsFrames) {
-  UseMp3(MakeTone(1000.0, -6.0));
-  Start();
-  ASSERT_EQ(recorder_->State().Mp3Mode, 1);
-  EXPECT_EQ(recorder_->State().FramesPerBuffer, 6912);
-  RecordFrames(3 * 44100);
-  Stop();
-  const std::string path = dir_.file("new.mp3");
-  const int64_t frames = recorder_->State().counters.FramesWritten;
-  MpegInfo info;
-  ASSERT_EQ(ParseMpegFile(path, 1, info), 1);
-  EXPECT_EQ(info.FirstFrame, 1);
-  EXPECT_EQ(info.Bitrate, 128);
-  EXPECT_EQ(info.SampleRate, 44100);
-  EXPECT_EQ(recorder_->State().Mp3BytesWritten, FileSizeByName(path)) << "the encoder's last frames too";
-  const SndfileView decoded = Decoded(path);
-  ASSERT_TRUE(decoded.opened);
-  EXPECT_EQ(view_.events.back(), "stop " + path + " " + std::to_string(decoded.frames))
-      << "what a player hears";
-  // The encoder adds its delay and pads the last frame, never loses frames.
-  EXPECT_GE(decoded.frames, frames);
-  EXPECT_LE(decoded.frames, frames + 2 * 1152);
-  const double expected = std::pow(10.0, -6.0 / 20) * 2147483647.0 / std::sqrt(2.0);
-  EXPECT_NEAR(20 * std::log10(Rms(decoded.samples) / expected), 0.0, 0.6) << "level within 0.6 dB";
+  const size_t from = samples.size() / 5, to = samples.size() - from;
+  for (size_t k = from; k < to; ++k) sum += static_cast<double>(samples[k]) * samples[k];
+  return std::sqrt(sum / static_cast<double>(to - from));
 }
 
 TEST_F(Mp3Takes, AnAutomaticTakeIsCutAtTheBytesOfItsLastLoudBuffer) {
@@ -96,12 +72,15 @@ TEST_F(Mp3Takes, AFullDiskStopsTheTakeWithWhatIsOnDisk) {
   EXPECT_EQ(ParseMpegFile(path, 1, info), 1);
 }
 
-// Every rate the encoder takes without resampling, mono and stereo.
+// Every rate the encoder takes without resampling, mono and stereo: a bare
+// stream at its rate, as long as the frames written (the encoder adds its
+// delay and pads the last frame, never loses frames), whose stop line counts
+// what a player hears, at its level.
 class Mp3TakeRates : public Mp3Takes, public ::testing::WithParamInterface<std::tuple<int32_t, int32_t>> {};
 
-TEST_P(Mp3TakeRates, PlaysAtItsRateForAsLongAsItsFrames) {
+TEST_P(Mp3TakeRates, ABareStreamThatPlaysAtItsRateForAsLongAsItsFrames) {
   const auto [rate, channels] = GetParam();
-  Use(MakeTone(440.0, -10.0), rate, 16, channels);
+  Use(MakeTone(440.0, -6.0), rate, 16, channels);
   UseMp3Mode("64");  // taken by every MPEG version
   Start();
   RecordFrames(rate);
@@ -109,14 +88,16 @@ TEST_P(Mp3TakeRates, PlaysAtItsRateForAsLongAsItsFrames) {
   const std::string path = dir_.file("new.mp3");
   MpegInfo info;
   ASSERT_EQ(ParseMpegFile(path, 1, info), 1);
-  EXPECT_EQ(info.SampleRate, rate);
-  EXPECT_EQ(info.Channels, channels);
+  EXPECT_EQ(std::tuple(info.FirstFrame, info.SampleRate, info.Channels), std::tuple(1, rate, channels));
+  EXPECT_EQ(recorder_->State().Mp3BytesWritten, FileSizeByName(path)) << "the encoder's last frames too";
   const int64_t frames = recorder_->State().counters.FramesWritten;
-  EXPECT_EQ(frames % 3456, 0);
   const SndfileView decoded = Decoded(path);
   EXPECT_EQ(decoded.rate, rate);
   EXPECT_GE(decoded.frames, frames);
   EXPECT_LE(decoded.frames, frames + 2 * 1152);
+  EXPECT_EQ(view_.events.back(), "stop " + path + " " + std::to_string(decoded.frames));
+  const double expected = std::pow(10.0, -6.0 / 20) * 2147483647.0 / std::sqrt(2.0);
+  EXPECT_NEAR(20 * std::log10(MiddleRms(decoded.samples) / expected), 0.0, 0.6);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRate, Mp3TakeRates,

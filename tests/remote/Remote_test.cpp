@@ -208,7 +208,7 @@ class RemoteRec : public ::testing::Test {
 
   std::string Script(const std::string& lines) {
     const std::string path = dir_.file("script.txt");
-    WriteFileBytes(path, {lines.begin(), lines.end()});
+    WriteText(path, lines);
     return path;
   }
 

@@ -21,14 +21,6 @@ class SettingsTest : public ::testing::Test {
   ScopedEnv dataEnv_{"XDG_DATA_HOME", dir_.folder() + "data"};
 
   void SetUp() override { std::filesystem::create_directories(app_); }
-
-  std::string ReadText(const std::string& path) const {
-    const std::vector<unsigned char> bytes = ReadFileBytes(path);
-    return {bytes.begin(), bytes.end()};
-  }
-  void WriteText(const std::string& path, const std::string& text) const {
-    WriteFileBytes(path, {text.begin(), text.end()});
-  }
 };
 
 }  // namespace lumora::test

@@ -25,6 +25,8 @@ namespace lumora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadText;
+using test::WriteText;
 
 // Every read the start-up makes, in table order, as the window will make them.
 void ReadEveryKey(const Settings& settings) {
@@ -252,8 +254,6 @@ TEST_F(UserStoreTest, UnwritableOrBrokenKeysFailWithoutLosingData) {
   EXPECT_EQ(RegWriteValue("nFreq", "48000", "lumorab"), 0);
   EXPECT_EQ(ReadText(config_ + "/tessaron"), "a file where the maker's folder belongs");
 }
-
-namespace fs = std::filesystem;
 
 using IniStoreTest = test::SettingsTest;
 

@@ -287,10 +287,7 @@ class LogTest : public ::testing::Test {
     ConfigureLog(saved_);
     SetActiveClock(nullptr);
   }
-  std::string Read(const std::string& name) const {
-    const std::vector<unsigned char> bytes = test::ReadFileBytes(dir.file("log/" + name));
-    return {bytes.begin(), bytes.end()};
-  }
+  std::string Read(const std::string& name) const { return test::ReadText(dir.file("log/" + name)); }
   test::TempDir dir;
   ManualClock clock{{2026, 12, 5, 13 * 3600 + 4 * 60 + 9.4}};
   LogConfig saved_;
