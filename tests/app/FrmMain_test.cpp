@@ -241,12 +241,6 @@ TEST_F(WindowTest, FunctionKeysAndTheRemoteBoxRecordWhicheverControlHasTheFocus)
   EXPECT_EQ(box.Commands().size(), 10u) << "the lights are switched off at exit";
 }
 
-}  // namespace
-}  // namespace lumora::test
-
-namespace lumora::test {
-namespace {
-
 // 設定 opens the configuration dialog over the window, and its OK reaches the
 // running window: the next take goes to the new folder, and the remote box,
 // restarted, lights its lamps the inverted way.

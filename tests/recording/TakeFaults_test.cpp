@@ -176,18 +176,6 @@ TEST_F(TakeFaults, ADiskFullAtTheStartLeavesNoFile) {
   }
 }
 
-TEST_F(TakeFaults, AFolderThatCannotBeWrittenRefusesTheStart) {
-  Use(MakeSilence());
-  recorder_->controls.DataPath = dir_.folder() + "missing/";
-  Start();
-  EXPECT_EQ(recorder_->State().IsRecording, 0);
-  EXPECT_FALSE(recorder_->Ring().IsOpen());
-  EXPECT_TRUE(view_.events.empty());
-  ASSERT_FALSE(messages_.empty());
-  EXPECT_EQ(messages_.back(), "書き込み失敗\n" + dir_.folder() + "missing/new.wav");
-  EXPECT_FALSE(view_.captionLock);
-}
-
 TEST(DiskWriter, StagingBoundaries) {
   test::TempDir dir;
   const std::string path = dir.file("take.wav");

@@ -51,26 +51,6 @@ TEST_F(Takes, OneSecondManualTakeIsTheSourceByteForByte) {
   EXPECT_NE(LogText().find("録音開始成功"), std::string::npos);
 }
 
-TEST_F(Takes, LongTakeGrowsInFlushStepsWithAValidHeaderAfterEach) {
-  Use(MakeNoise(-10.0));
-  Start();
-  const std::string path = dir_.file("new.wav");
-  std::vector<int64_t> sizes{FileSizeByName(path)};
-  while (recorder_->State().counters.FramesWritten < 7 * 44100) {
-    Tick();
-    const int64_t size = FileSizeByName(path);
-    if (size == sizes.back()) continue;
-    sizes.push_back(size);
-    const auto bytes = ReadFileBytes(path);
-    EXPECT_EQ(Le32(bytes, 4), bytes.size() - 8);
-    EXPECT_EQ(Le32(bytes, 40), bytes.size() - 44);
-    EXPECT_TRUE(ReadWithSndfile(path).strict);
-  }
-  EXPECT_EQ(sizes, (std::vector<int64_t>{44, 44 + 511560, 44 + 2 * 511560})) << "29 buffers per flush";
-  Stop();
-  EXPECT_EQ(FileSizeByName(path), 44 + 7 * 176400);
-}
-
 // 1 s of silence, 1.05 s of noise, 7 s of silence: the take starts with the
 // noise, keeps all of it although its end lies inside a buffer, and is cut back.
 // The silence time is longer than a lap of the ring, so buffers that still

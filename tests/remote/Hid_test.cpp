@@ -92,17 +92,6 @@ TEST_F(HidTest, FindsTheBoxAndFaultsFailTheExchangeWithoutFreezing) {
                 "HID InquiryRequst err", "HIDIO insufficient -1 pIsRead=0"}));
 }
 
-TEST_F(HidTest, NoRemoteBoxAmongTheSystemsDevices) {
-  const auto transport = CreateHidTransport();
-  C_HID hid(*transport);
-  EXPECT_EQ(hid.HidInit(C_HID::kRemoteBoxMode, 1), 0);
-  EXPECT_EQ(hid.VondRead(), 0);
-  EXPECT_EQ(hid.VondWrite(1), 0);
-  EXPECT_EQ(transport->Open("/dev/hidraw-none"), nullptr);
-  EXPECT_EQ(LogLines(".err"),
-            (std::vector<std::string>{"HID: cannot open /dev/hidraw-none: No such file or directory"}));
-}
-
 // Report lengths from real devices' report descriptors.
 struct DescriptorCase {
   const char* device;

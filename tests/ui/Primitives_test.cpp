@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 
 #include "UiTestKit.h"
 #include "controls/FontRegistry.h"
@@ -28,9 +27,6 @@ TEST_F(FontRegistryTest, RequestsLikeTheWindowsFontCall) {
   EXPECT_EQ(entry(9, false, kFaceGothic).cellHeight, 12);
   EXPECT_EQ(entry(9, false, kFaceMeiryo).cellHeight, 16);  // 12 × 1.34
   EXPECT_FLOAT_EQ(entry(9, false, kFaceMeiryo).inverseSize, 1 / 1.34f);
-  EXPECT_EQ(entry(9, true, kFaceGothic).weight, 700);
-  EXPECT_EQ(entry(9, false, "Impact").charSet, 0);
-  EXPECT_EQ(entry(9, false, kFaceGothic).charSet, 128);
   // Both interface faces reach an installed Japanese face: no missing glyphs.
   for (const QString& face : {kFaceGothic, kFaceMeiryo}) {
     const QFontMetrics metrics(entry(9, false, face).font);
@@ -64,14 +60,6 @@ TEST(PaintFace, TubesGradientsAndFrames) {
   EXPECT_EQ(At(gradient, 0, 0), 0u);
   EXPECT_EQ(At(gradient, 10, 9), At(gradient, 19, 0));  // constant along each diagonal
   EXPECT_GT(SplitColor(At(gradient, 39, 19)).red, 200);
-
-  Surface untouched(QSize(8, 8), 0x123456);
-  PaintFace(untouched, 16);
-  PaintFace(untouched, -3);
-  EXPECT_EQ(untouched.Image(), Surface(QSize(8, 8), 0x123456).Image());
-  PaintFace(untouched, -2, 1, 0x00FF00, 3);
-  EXPECT_EQ(untouched.BackColor(), 0x00FF00u);
-  EXPECT_EQ(At(untouched, 4, 4), 0x00FF00u);
 }
 
 TEST(PaintFace, BevelRings) {
@@ -120,22 +108,6 @@ TEST(Layout, FitTextKeepsTheEndOfAPath) {
   EXPECT_TRUE(path.startsWith(FitText(path, s, room, false)));
   EXPECT_EQ(FitText(path, s, s.TextWidth(path), true), path);
   EXPECT_EQ(FitText("x", s, 0, true), "x");
-}
-
-TEST(Layout, ScalingControlsAndChoosingComboText) {
-  SetTpp(15);
-  QWidget control;
-  control.setGeometry(10, 20, 33, 7);
-  ScaleControl(1.5, control, false, true, true);
-  EXPECT_EQ(control.geometry(), QRect(15, 30, 49, 7));  // 33 px × 1.5 = 49.5 px, rounded down
-  ScaleControl(1, control, false, false, true);
-  EXPECT_EQ(control.geometry(), QRect(15, 30, 49, 7));
-  EXPECT_EQ(ScaledPx(2490, 2.0), 332);
-
-  QComboBox combo;
-  combo.addItems({"a", "b", "a", "c"});
-  ComboSelectText(combo, "a");
-  EXPECT_EQ(combo.currentIndex(), 2);
 }
 
 }  // namespace
