@@ -165,12 +165,6 @@ TEST(Levels, ThresholdsAreRelativeTo255PowersNotFullScale) {
   }
 }
 
-TEST(Levels, ReadingTexts) {
-  const std::pair<float, const char*> cases[] = {
-      {-99.9f, "-∞"}, {-99.8f, "-99.8"}, {-6.04f, "-06.0"}, {0.0003f, "-00.0"}, {0.26f, "+00.3"}};
-  for (const auto& [db, text] : cases) EXPECT_EQ(LevelText(db), text) << db;
-}
-
 TEST(MeterScale, Positions) {
   const std::array<float, 256>& scale = MeterScale();
   EXPECT_EQ(scale[255], 10.0f);

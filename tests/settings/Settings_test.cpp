@@ -383,10 +383,5 @@ TEST(ProfileRead, FollowsTheWindowsReaderRules) {
   EXPECT_EQ(FindProfileValue("[conf\r\nnBit=24\r\n", "conf", "nBit"), std::nullopt);  // no "]": no section
 }
 
-TEST(ProfileWrite, NewLinesGoAtTheEndOfTheirSectionOrOfTheFile) {
-  EXPECT_EQ(SetProfileValue("[other]\nx=1", "conf", "nBit", "16"), "[other]\nx=1\r\n[conf]\r\nnBit=16\r\n");
-  EXPECT_EQ(SetProfileValue("\xEF\xBB\xBF", "conf", "nBit", "16"), "\xEF\xBB\xBF[conf]\r\nnBit=16\r\n");
-}
-
 }  // namespace
 }  // namespace lumora
