@@ -153,7 +153,7 @@ TEST_F(FileParts, ASplitEveryMinuteGivesMinuteFilesThatAreTheInput) {
   const int64_t total = 1501 * 1102;
   EXPECT_EQ(view_.events, Events("new", {661500, 661500, total - 2 * 661500}));
   auto noise = MakeNoise(-10.0);
-  EXPECT_EQ(Concatenated(), Rendered(*noise, 0, total, 11025, 16, 1));
+  EXPECT_EQ(Concatenated(), Render(*noise, MakeWaveFormat({11025, 16, 1}), 0, total));
   EXPECT_EQ(recorder_->State().names.RecFileName, dir_.file("new.wav")) << "the next take starts anew";
 }
 
@@ -178,7 +178,7 @@ TEST_P(FileLimit, AtTheFileLimitTheTakeGoesOnOrStops) {
   }
   auto noise = MakeNoise(-10.0);
   const auto data = Concatenated();
-  EXPECT_EQ(data, Rendered(*noise, 0, static_cast<int64_t>(data.size() / 4)));
+  EXPECT_EQ(data, Render(*noise, kCdFormat, 0, static_cast<int64_t>(data.size() / 4)));
 }
 
 INSTANTIATE_TEST_SUITE_P(GoOnOrStop, FileLimit, ::testing::Values(1, 0));

@@ -13,6 +13,7 @@
 #include "common/LogFiles.h"
 #include "common/SndfileCheck.h"
 #include "common/TempDir.h"
+#include "platform/PcmTestHelpers.h"
 #include "platform/SimulatedWave.h"
 #include "recording/Recorder.h"
 #include "settings/Settings.h"
@@ -57,15 +58,8 @@ class RecordingView final : public SilentRecorderView {
   std::vector<std::string> events;
 };
 
-// What the source plays from frame `first` on, as the device hands it over.
-inline std::vector<unsigned char> Rendered(SignalSource& source, int64_t first, int64_t frames,
-                                           int32_t rate = 44100, int32_t bits = 16, int32_t channels = 2) {
-  const WaveFormat format =
-      MakeWaveFormat({rate, static_cast<int16_t>(bits), static_cast<int16_t>(channels)});
-  std::vector<unsigned char> bytes(static_cast<size_t>(frames * format.blockAlign));
-  source.Render(first, frames, format, bytes.data());
-  return bytes;
-}
+// The takes' usual format.
+const WaveFormat kCdFormat = MakeWaveFormat({44100, 16, 2});
 
 class RecorderFixture : public ::testing::Test {
  protected:

@@ -39,7 +39,7 @@ TEST_F(Takes, OneSecondManualTakeIsTheSourceByteForByte) {
   EXPECT_EQ(Le32(bytes, 4), 176436u);
   EXPECT_EQ(Le32(bytes, 40), 176400u);
   auto tone = MakeTone(440.0, -6.0);
-  EXPECT_EQ(DataOf(path), Rendered(*tone, 0, 44100, 44100, 16, 2));
+  EXPECT_EQ(DataOf(path), Render(*tone, kCdFormat, 0, 44100));
   const auto view = ReadWithSndfile(path);
   EXPECT_TRUE(view.opened && view.strict) << view.log;
   EXPECT_EQ(view.frames, 44100);
@@ -175,7 +175,7 @@ TEST_P(PreRecordLengths, TheFileStartsThePreRecordBeforeTheToneOrWhereTheTakeWas
   const auto data = DataOf(dir_.file("new.wav"));
   ASSERT_GT(data.size(), 4u * 44100 * 3 / 2);
   auto source = ToneAtThree();
-  EXPECT_EQ(data, Rendered(*source, first, static_cast<int64_t>(data.size() / 4)));
+  EXPECT_EQ(data, Render(*source, kCdFormat, first, static_cast<int64_t>(data.size() / 4)));
 }
 
 INSTANTIATE_TEST_SUITE_P(OneSecondAndMoreThanArmed, PreRecordLengths,
@@ -214,7 +214,7 @@ TEST_F(PreRecording, SequentialTakesNeverShareAFrame) {
   Start();
   TickFor(5.5);
   auto source = MakeScript(script);
-  const auto input = Rendered(*source, 0, 6 * 44100);
+  const auto input = Render(*source, kCdFormat, 0, 6 * 44100);
   int64_t end = 0;
   for (const char* n : {"01", "02", "03"}) {
     const auto data = DataOf(dir_.file(std::string("new") + n + ".wav"));
