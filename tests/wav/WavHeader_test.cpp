@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <tuple>
 
 #include "common/Pcm.h"
@@ -14,13 +15,62 @@
 #include "common/TempDir.h"
 #include "formats/Wav.h"
 #include "support/SampleFormat.h"
-#include "wav/RiffBuilder.h"
 
 namespace lumora {
 namespace {
 
-using test::Bytes;
-using test::Hex;
+// Hand-built RIFF files: chunks with any size field, so that broken and unusual
+// layouts can be fed on purpose.
+using Bytes = std::vector<unsigned char>;
+
+void AppendLe(Bytes& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+uint32_t U32At(const Bytes& bytes, size_t offset) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | bytes.at(offset + static_cast<size_t>(i));
+  return v;
+}
+
+// "52 49 46 46" -> {0x52, 0x49, 0x46, 0x46}
+Bytes Hex(const std::string& text) {
+  Bytes out;
+  unsigned value = 0;
+  int consumed = 0;
+  for (const char* p = text.c_str(); std::sscanf(p, "%2x%n", &value, &consumed) == 1; p += consumed)
+    out.push_back(static_cast<unsigned char>(value));
+  return out;
+}
+
+// A chunk: id, size field (the body's length unless given), body, pad byte when odd.
+Bytes Chunk(const std::string& id, const Bytes& body, int64_t sizeField = -1) {
+  Bytes out(id.begin(), id.end());
+  AppendLe(out, static_cast<uint32_t>(sizeField < 0 ? static_cast<int64_t>(body.size()) : sizeField), 4);
+  out.insert(out.end(), body.begin(), body.end());
+  if (body.size() % 2 == 1) out.push_back(0);
+  return out;
+}
+
+// A 16-byte PCM "fmt " body with the file's own block align and byte rate.
+Bytes FmtBody(uint32_t channels, uint32_t rate, uint32_t bits, uint32_t tag = 1) {
+  Bytes out;
+  AppendLe(out, tag, 2);
+  AppendLe(out, channels, 2);
+  AppendLe(out, rate, 4);
+  AppendLe(out, rate * channels * bits / 8, 4);
+  AppendLe(out, channels * bits / 8, 2);
+  AppendLe(out, bits, 2);
+  return out;
+}
+
+// "RIFF", a size field (correct unless given), "WAVE" and the chunks.
+Bytes Riff(const std::vector<Bytes>& chunks, int64_t sizeField = -1) {
+  Bytes body{'W', 'A', 'V', 'E'};
+  for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+  return Chunk("RIFF", body, sizeField);
+}
+
 using test::ReadFileBytes;
 using test::TempDir;
 
@@ -40,8 +90,7 @@ TEST(WavHeader, FreshHeadersByteForByte) {
             Hex("52 49 46 46 3C 00 00 00 57 41 56 45 66 6D 74 20 28 00 00 00 FE FF 06 00 80 BB 00 00"
                 "00 2F 0D 00 12 00 18 00 16 00 18 00 3F 00 00 00"
                 "01 00 00 00 00 00 10 00 80 00 00 AA 00 38 9B 71 64 61 74 61 00 00 00 00"));
-  EXPECT_EQ(test::U32At(FreshHeader(dir, 44100, 16, 2, 4294967290), 4), 0xFFFFFFFFu)
-      << "clamped, not wrapped";
+  EXPECT_EQ(U32At(FreshHeader(dir, 44100, 16, 2, 4294967290), 4), 0xFFFFFFFFu) << "clamped, not wrapped";
   EXPECT_EQ(WriteWavHeader(dir.file("no/folder/take.wav"), 44100, 16, 2, 0), 0);
 }
 
@@ -102,11 +151,7 @@ TEST(WavHeader, EveryFormatSurvivesATakeAndReadsBackExactly) {
   }
 }
 
-using test::Bytes;
-using test::Chunk;
-using test::Riff;
-
-const Bytes kFmt = Chunk("fmt ", test::FmtBody(1, 44100, 16));
+const Bytes kFmt = Chunk("fmt ", FmtBody(1, 44100, 16));
 const Bytes kList = Chunk("LIST", {'I', 'N', 'F', 'O', 'x'});  // odd: padded
 
 Bytes Counting(size_t n) {
@@ -133,7 +178,7 @@ class WavChunks : public ::testing::Test {
   std::pair<uint32_t, uint32_t> Sizes() {
     Bytes head(44);
     EXPECT_EQ(ReadAt(head.data(), 44, 0, 0, path_, 1), 1);
-    return {test::U32At(head, 4), test::U32At(head, 40)};
+    return {U32At(head, 4), U32At(head, 40)};
   }
 
   test::TempDir dir_;
@@ -213,11 +258,6 @@ TEST_F(WavChunks, FindRifffccAndGivenHandles) {
   EXPECT_EQ(fcntl(fullFd, F_GETFD), -1) << "the caller's handle was closed";
 }
 
-using test::Bytes;
-using test::Chunk;
-using test::FmtBody;
-using test::Riff;
-
 // Reads the bytes (and a sparse tail up to `length`) from an in-memory file.
 WaveFileInfo InfoOf(const Bytes& bytes, int64_t length = 0) {
   const int fd = memfd_create("wav", MFD_CLOEXEC);
@@ -259,7 +299,7 @@ TEST(ReadWaveFileInfo, OnlyPcmInTheProgramsLayoutsIsUsable) {
   }
 
   Bytes extensible = FmtBody(6, 48000, 16, 0xFFFE);
-  test::AppendLe(extensible, 22, 2), test::AppendLe(extensible, 16, 2), test::AppendLe(extensible, 0x3F, 4);
+  AppendLe(extensible, 22, 2), AppendLe(extensible, 16, 2), AppendLe(extensible, 0x3F, 4);
   extensible.insert(extensible.end(), {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
   Bytes floats = extensible;
   floats[24] = 3;
@@ -273,7 +313,7 @@ TEST(ReadWaveFileInfo, OnlyPcmInTheProgramsLayoutsIsUsable) {
               {FmtBody(1, 8000, 8, 6), 0}};        // a-law
   for (const auto& t : tags) {
     EXPECT_EQ(InfoOf(Riff({Chunk("fmt ", t.fmt), Chunk("data", Bytes(48))})).valid, t.valid)
-        << "tag " << test::U32At(t.fmt, 0) % 65536 << " " << t.fmt.size() << " bytes";
+        << "tag " << U32At(t.fmt, 0) % 65536 << " " << t.fmt.size() << " bytes";
   }
 }
 
