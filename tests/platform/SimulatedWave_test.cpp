@@ -208,7 +208,6 @@ TEST(PcmBlocks, ConvertBetweenMonoAndStereoInEveryDepth) {
 // The sound system's devices against the private test server (skipped without it),
 // and the embedded default devices where no sound system answers.
 using namespace std::chrono_literals;
-using test::HeaderSet;
 using test::WaitFor;
 constexpr auto kIn = WaveDirection::kInput;
 constexpr auto kOut = WaveDirection::kOutput;

@@ -147,7 +147,6 @@ TEST(WriteMemToFileEX, AppendsOverwritesExtendsAndFailsOnAFullDisk) {
   EXPECT_FALSE(IsOpen(full));
 }
 
-namespace fs = std::filesystem;
 
 // A folder tree of files last written a given number of days ago.
 class CleanupTest : public ::testing::Test {
@@ -273,7 +272,6 @@ TEST(ParseCommandLine, PathsOrWhatFollowsAnOptionOrTheProgramsArguments) {
 }
 
 // The log files and their folders, and the time texts.
-namespace fs = std::filesystem;
 
 // A log in a fresh folder at 2026/12/05 13:04:09 local time.
 class LogTest : public ::testing::Test {
